@@ -1,0 +1,61 @@
+#include "db/provider_text.h"
+
+#include <gtest/gtest.h>
+
+#include "db/connection_string.h"
+#include "db/exception.h"
+#include "db/text.h"
+
+namespace tavora {
+namespace {
+
+TEST(ReadConnectionString, TakesTheComposedStringApart) {
+  const auto login = ReadConnectionString(ComposeConnectionString());
+  EXPECT_EQ(login.dataSource, u"tavoratosho");
+  EXPECT_EQ(login.user, u"tavora_user");
+  EXPECT_EQ(login.password, Descramble(StoredScrambledPassword()));
+}
+
+TEST(ReadConnectionString, ReadsQuotedValuesAndIgnoresKeyCase) {
+  const auto login = ReadConnectionString(
+      u"provider = msdasql.1 ; PASSWORD=\"a;b\"\"c\"; user id='x''y';DATA SOURCE=dsn");
+  EXPECT_EQ(login.password, u"a;b\"c");
+  EXPECT_EQ(login.user, u"x'y");
+  EXPECT_EQ(login.dataSource, u"dsn");
+}
+
+TEST(ReadConnectionString, RefusesWhatItCannotConnectWith) {
+  for (const std::u16string text : {
+           u"Provider=SQLOLEDB.1;Data Source=tavoratosho;",
+           u"Data Source=tavoratosho;",
+           u"Provider=MSDASQL.1;",
+           u"Provider=MSDASQL.1;Password=\"open;Data Source=x;",
+           u"Provider=MSDASQL.1;garbage;Data Source=x;",
+       }) {
+    EXPECT_THROW(ReadConnectionString(text), Exception) << ToUtf8(text);
+  }
+}
+
+TEST(OdbcConnectString, BracesEveryValueSoNoCharacterEndsIt) {
+  EXPECT_EQ(OdbcConnectString({u"tavoratosho", u"tavora_user", u"p}w;x={"}),
+            u"DSN={tavoratosho};UID={tavora_user};PWD={p}}w;x={};");
+}
+
+TEST(ProviderFailureText, TrimsAndFallsBack) {
+  struct Case {
+    std::u16string description, systemText;
+    std::u16string expected;
+  } cases[] = {
+      {u"ERROR: relation \"x\" does not exist;\nError while executing the query.\r\n .",
+       u"", u"ERROR: relation \"x\" does not exist;\nError while executing the query"},
+      {u" \t.\n", u"Unspecified error.\r\n", u"Unspecified error"},
+      {u"", u"", u"OLE エラー 80004005"},
+      {u"中止しました。", u"", u"中止しました。"},  // a full-width period is no period
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ProviderFailureText(c.description, c.systemText, 0x80004005), c.expected);
+  }
+}
+
+}  // namespace
+}  // namespace tavora
