@@ -84,6 +84,20 @@ void AppendBraced(std::u16string& out, std::u16string_view value) {
   out += u'}';
 }
 
+// The driver reads data-source and user names as they stand, so a name that could end its value
+// or add a key is refused rather than passed on.
+void AppendName(std::u16string& out, std::u16string_view key, std::u16string_view value) {
+  const bool plain = value.find_first_of(u";{}=") == std::u16string_view::npos &&
+                     (value.empty() || (value.front() != u' ' && value.back() != u' '));
+  if (!plain) {
+    throw Exception(std::u16string(key) + u" に使用できない文字が含まれています");
+  }
+  out += key;
+  out += u'=';
+  out += value;
+  out += u';';
+}
+
 }  // namespace
 
 OdbcLogin ReadConnectionString(std::u16string_view text) {
@@ -109,11 +123,10 @@ OdbcLogin ReadConnectionString(std::u16string_view text) {
 }
 
 std::u16string OdbcConnectString(const OdbcLogin& login) {
-  std::u16string s = u"DSN=";
-  AppendBraced(s, login.dataSource);
-  s += u";UID=";
-  AppendBraced(s, login.user);
-  s += u";PWD=";
+  std::u16string s;
+  AppendName(s, u"DSN", login.dataSource);
+  AppendName(s, u"UID", login.user);
+  s += u"PWD=";
   AppendBraced(s, login.password);
   s += u";";
   return s;

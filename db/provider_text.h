@@ -18,8 +18,8 @@ struct OdbcLogin {
 // a data source; Persist Security Info and unknown keys are ignored. Fails with Exception.
 OdbcLogin ReadConnectionString(std::u16string_view text);
 
-// The ODBC connection string: every value brace-quoted, "}" doubled, so that no character of a
-// value can end it or add a key.
+// The ODBC connection string. The password is brace-quoted with "}" doubled, so that no
+// character of it can end its value or add a key; names that could are refused.
 std::u16string OdbcConnectString(const OdbcLogin& login);
 
 // Trailing control characters, blanks and periods removed.

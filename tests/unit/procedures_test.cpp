@@ -10,6 +10,7 @@
 #include "db/text.h"
 #include "db/version_check.h"
 #include "fake_registry.h"
+#include "recording_ui.h"
 #include "repair/repair_batch.h"
 #include "repair/repair_procedure.h"
 
@@ -17,38 +18,6 @@ namespace tavora {
 namespace {
 
 using namespace tavora::testing;
-using Log = std::vector<std::string>;
-
-// Everything the procedures do to the outside world, in one ordered log.
-struct World {
-  Log log;
-  void Add(std::string entry) { log.push_back(std::move(entry)); }
-};
-
-class RecordingUi : public UserInterface {
- public:
-  explicit RecordingUi(World& w) : world_(w) {}
-  std::vector<ModalResult> answers;  // answers of successive dialogs; default 1
-
-  ModalResult ShowMessageDialog(const std::u16string& message, DialogKind kind,
-                                DialogButtons buttons, const std::u16string& focusName) override {
-    static const char* kKinds[] = {"Warning", "Error", "Information", "Confirmation", "Custom"};
-    world_.Add(std::string("dialog ") + kKinds[static_cast<int>(kind)] + " " +
-               std::to_string(buttons) + " " + ToUtf8(focusName) + " " + ToUtf8(message));
-    if (answers.empty()) return mrOk;
-    const auto answer = answers.front();
-    answers.erase(answers.begin());
-    return answer;
-  }
-  void SetWaitPointer() override { world_.Add("pointer wait"); }
-  void SetDefaultPointer() override { world_.Add("pointer default"); }
-  void Terminate() override { world_.Add("terminate"); }
-  void CloseMainWindow() override { world_.Add("close main window"); }
-
- private:
-  World& world_;
-};
-
 class ScriptedConnection : public Connection {
  public:
   explicit ScriptedConnection(World& w) : world_(w) {}

@@ -36,9 +36,11 @@ TEST(ReadConnectionString, RefusesWhatItCannotConnectWith) {
   }
 }
 
-TEST(OdbcConnectString, BracesEveryValueSoNoCharacterEndsIt) {
+TEST(OdbcConnectString, NoCharacterOfAValueCanAddAKey) {
   EXPECT_EQ(OdbcConnectString({u"tavoratosho", u"tavora_user", u"p}w;x={"}),
-            u"DSN={tavoratosho};UID={tavora_user};PWD={p}}w;x={};");
+            u"DSN=tavoratosho;UID=tavora_user;PWD={p}}w;x={};");
+  EXPECT_THROW(OdbcConnectString({u"dsn;DRIVER=x", u"u", u"p"}), Exception);
+  EXPECT_THROW(OdbcConnectString({u"dsn", u"{u}", u"p"}), Exception);
 }
 
 TEST(ProviderFailureText, TrimsAndFallsBack) {

@@ -1,0 +1,179 @@
+#include "db_fixture.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+#include <sql.h>
+#include <sqlext.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <stdexcept>
+
+#include "db/text.h"
+
+namespace tavora::testing {
+
+namespace {
+
+std::string DiagnosticOf(SQLSMALLINT type, SQLHANDLE handle) {
+  SQLCHAR state[6], message[1024];
+  SQLINTEGER native = 0;
+  SQLSMALLINT length = 0;
+  if (SQLGetDiagRecA(type, handle, 1, state, &native, message, sizeof message, &length) !=
+      SQL_SUCCESS) {
+    return "(no diagnostic)";
+  }
+  return reinterpret_cast<char*>(message);
+}
+
+void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const std::string& what) {
+  if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO && rc != SQL_NO_DATA) {
+    throw std::runtime_error(what + ": " + DiagnosticOf(type, handle));
+  }
+}
+
+SQLPOINTER IntAttr(std::uintptr_t value) { return reinterpret_cast<SQLPOINTER>(value); }
+
+}  // namespace
+
+std::string Getenv(const char* name) {
+  const char* value = std::getenv(name);
+  if (!value || !*value) throw std::runtime_error(std::string(name) + " is not set: start the fixtures");
+  return value;
+}
+
+struct AdminSession::Handles {
+  SQLHANDLE env = SQL_NULL_HANDLE, dbc = SQL_NULL_HANDLE;
+  bool connected = false;
+  ~Handles() {
+    if (connected) SQLDisconnect(dbc);
+    if (dbc) SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+    if (env) SQLFreeHandle(SQL_HANDLE_ENV, env);
+  }
+};
+
+AdminSession::AdminSession(bool autocommit) : h_(std::make_unique<Handles>()) {
+  SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &h_->env);
+  SQLSetEnvAttr(h_->env, SQL_ATTR_ODBC_VERSION, IntAttr(SQL_OV_ODBC3), 0);
+  SQLAllocHandle(SQL_HANDLE_DBC, h_->env, &h_->dbc);
+  // The superuser over the server's own socket: the fixture trusts local connections.
+  std::string connect = "Driver={PostgreSQL Unicode};Servername=" + Getenv("PGHOST") +
+                        ";Port=" + Getenv("PGPORT") + ";Database=tavora;UID=postgres;PWD=;";
+  Check(SQLDriverConnectA(h_->dbc, nullptr, reinterpret_cast<SQLCHAR*>(connect.data()),
+                          static_cast<SQLSMALLINT>(connect.size()), nullptr, 0, nullptr,
+                          SQL_DRIVER_NOPROMPT),
+        SQL_HANDLE_DBC, h_->dbc, "admin connect");
+  h_->connected = true;
+  if (!autocommit) {
+    Check(SQLSetConnectAttr(h_->dbc, SQL_ATTR_AUTOCOMMIT, IntAttr(SQL_AUTOCOMMIT_OFF), 0),
+          SQL_HANDLE_DBC, h_->dbc, "autocommit off");
+  }
+}
+
+AdminSession::~AdminSession() = default;
+
+void AdminSession::Exec(const std::string& sql) { Rows(sql); }
+
+std::vector<Row> AdminSession::Rows(const std::string& sql) {
+  SQLHANDLE stmt = SQL_NULL_HANDLE;
+  SQLAllocHandle(SQL_HANDLE_STMT, h_->dbc, &stmt);
+  struct Free {
+    SQLHANDLE s;
+    ~Free() { SQLFreeHandle(SQL_HANDLE_STMT, s); }
+  } free{stmt};
+  auto text = ToU16(sql);
+  Check(SQLExecDirectW(stmt, reinterpret_cast<SQLWCHAR*>(text.data()),
+                       static_cast<SQLINTEGER>(text.size())),
+        SQL_HANDLE_STMT, stmt, sql);
+  std::vector<Row> rows;
+  SQLSMALLINT columns = 0;
+  SQLNumResultCols(stmt, &columns);
+  while (columns > 0 && SQLFetch(stmt) == SQL_SUCCESS) {
+    Row row;
+    for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(columns); ++c) {
+      char16_t buffer[2048];
+      SQLLEN indicator = 0;
+      SQLGetData(stmt, c, SQL_C_WCHAR, buffer, sizeof buffer, &indicator);
+      if (indicator == SQL_NULL_DATA) {
+        row.emplace_back();
+      } else {
+        row.emplace_back(ToUtf8(std::u16string(buffer, static_cast<std::size_t>(indicator) / 2)));
+      }
+    }
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+std::string AdminSession::Scalar(const std::string& sql) {
+  const auto rows = Rows(sql);
+  return rows.empty() || rows[0].empty() ? "" : rows[0][0].value_or("");
+}
+
+void AdminSession::Rollback() {
+  Check(SQLEndTran(SQL_HANDLE_DBC, h_->dbc, SQL_ROLLBACK), SQL_HANDLE_DBC, h_->dbc, "rollback");
+}
+
+namespace {
+
+std::string Numbered(const std::string& prefix, const std::string& type, int from, int to,
+                     const std::string& separator = ", ") {
+  std::string out;
+  for (int n = from; n <= to; ++n) {
+    if (!out.empty()) out += separator;
+    out += prefix + std::to_string(n) + " " + type;
+  }
+  return out;
+}
+
+}  // namespace
+
+void ResetSchema() {
+  AdminSession admin;
+  admin.Exec(
+      "DROP TABLE IF EXISTS env, tmp_user_file_select, tmp_user_file_data, "
+      "tmp_user_file_select_out; SET ROLE tavora_user;"
+      "CREATE TABLE env (ver_kaku varchar(10)); INSERT INTO env VALUES ('2025');"
+      "CREATE TABLE tmp_user_file_select (client_key varchar(255) NOT NULL PRIMARY KEY, " +
+      Numbered("select_", "int2", 1, 43) + ", " + Numbered("width_", "int2", 1, 43) +
+      ");"
+      "CREATE TABLE tmp_user_file_data (client_key varchar(255) NOT NULL PRIMARY KEY, " +
+      Numbered("value_", "varchar(255)", 1, 43) +
+      ");"
+      "CREATE TABLE tmp_user_file_select_out (client_key varchar(255) NOT NULL, " +
+      Numbered("select_", "int2 DEFAULT 0", 1, 43) +
+      ", CONSTRAINT tmp_user_file_select_out_pkey PRIMARY KEY (client_key));"
+      "INSERT INTO tmp_user_file_select (client_key, select_1, width_1, select_43, width_43) "
+      "VALUES ('a', 1, 10, 43, 430), ('b', 2, 20, NULL, NULL), ('c', 0, 0, 0, 0);"
+      "INSERT INTO tmp_user_file_data (client_key, value_1, value_43) "
+      "VALUES ('a', '一年', '四十三'), ('b', NULL, 'x'), ('c', '', '');"
+      "INSERT INTO tmp_user_file_select_out (client_key, select_1) VALUES ('a', 1), ('b', 2);"
+      "RESET ROLE;");
+}
+
+std::vector<ColumnShape> ColumnsOf(const std::string& table) {
+  AdminSession admin;
+  std::vector<ColumnShape> columns;
+  for (const auto& row : admin.Rows(
+           "SELECT column_name, CASE WHEN data_type = 'character varying' THEN 'varchar(' || "
+           "character_maximum_length || ')' ELSE udt_name END, is_nullable, "
+           "coalesce(column_default, '') FROM information_schema.columns WHERE table_name = '" +
+           table + "' ORDER BY ordinal_position")) {
+    columns.push_back({*row[0], *row[1], *row[2] == "YES", *row[3]});
+  }
+  return columns;
+}
+
+std::string RowsDigest(const std::string& table, const std::string& columns) {
+  AdminSession admin;
+  return admin.Scalar("SELECT coalesce(string_agg(ROW(" + columns +
+                      ")::text, '|' ORDER BY client_key), '') FROM " + table);
+}
+
+std::string OwnerOf(const std::string& table) {
+  AdminSession admin;
+  return admin.Scalar("SELECT tableowner FROM pg_tables WHERE tablename = '" + table + "'");
+}
+
+}  // namespace tavora::testing

@@ -1,0 +1,48 @@
+#pragma once
+// Access to the fixture server for the database tests: an administrator's session through the
+// same ODBC driver (over the server's socket, as the superuser), and the Tavora-like schema.
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tavora::testing {
+
+using Row = std::vector<std::optional<std::string>>;  // none: NULL
+
+class AdminSession {
+ public:
+  // autocommit off keeps a transaction, and the locks it takes, open until Rollback().
+  explicit AdminSession(bool autocommit = true);
+  ~AdminSession();
+  AdminSession(const AdminSession&) = delete;
+  AdminSession& operator=(const AdminSession&) = delete;
+
+  void Exec(const std::string& sql);
+  std::vector<Row> Rows(const std::string& sql);
+  std::string Scalar(const std::string& sql);  // first column of the first row; "" for none
+  void Rollback();
+
+ private:
+  struct Handles;
+  std::unique_ptr<Handles> h_;
+};
+
+// Drops the Tavora tables and creates them in the shape before the repair (43 numbered columns),
+// owned by tavora_user, with a few rows in each.
+void ResetSchema();
+
+struct ColumnShape {
+  std::string name, type;
+  bool nullable;
+  std::string defaultValue;  // "" for none
+  bool operator==(const ColumnShape&) const = default;
+};
+std::vector<ColumnShape> ColumnsOf(const std::string& table);
+// The given columns of every row as one text, in key order.
+std::string RowsDigest(const std::string& table, const std::string& columns);
+std::string OwnerOf(const std::string& table);
+
+std::string Getenv(const char* name);
+
+}  // namespace tavora::testing
