@@ -6,6 +6,7 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <stdexcept>
@@ -17,14 +18,14 @@ namespace tavora::testing {
 namespace {
 
 std::string DiagnosticOf(SQLSMALLINT type, SQLHANDLE handle) {
-  SQLCHAR state[6], message[1024];
+  SQLWCHAR state[6], message[1024];
   SQLINTEGER native = 0;
   SQLSMALLINT length = 0;
-  if (SQLGetDiagRecA(type, handle, 1, state, &native, message, sizeof message, &length) !=
-      SQL_SUCCESS) {
+  if (SQLGetDiagRecW(type, handle, 1, state, &native, message, 1024, &length) != SQL_SUCCESS) {
     return "(no diagnostic)";
   }
-  return reinterpret_cast<char*>(message);
+  return ToUtf8(std::u16string(reinterpret_cast<char16_t*>(message),
+                               std::min<std::size_t>(1023, static_cast<std::size_t>(length))));
 }
 
 void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const std::string& what) {
@@ -58,9 +59,9 @@ AdminSession::AdminSession(bool autocommit) : h_(std::make_unique<Handles>()) {
   SQLSetEnvAttr(h_->env, SQL_ATTR_ODBC_VERSION, IntAttr(SQL_OV_ODBC3), 0);
   SQLAllocHandle(SQL_HANDLE_DBC, h_->env, &h_->dbc);
   // The superuser over the server's own socket: the fixture trusts local connections.
-  std::string connect = "Driver={PostgreSQL Unicode};Servername=" + Getenv("PGHOST") +
-                        ";Port=" + Getenv("PGPORT") + ";Database=tavora;UID=postgres;PWD=;";
-  Check(SQLDriverConnectA(h_->dbc, nullptr, reinterpret_cast<SQLCHAR*>(connect.data()),
+  auto connect = ToU16("Driver={PostgreSQL Unicode};Servername=" + Getenv("PGHOST") +
+                       ";Port=" + Getenv("PGPORT") + ";Database=tavora;UID=postgres;PWD=;");
+  Check(SQLDriverConnectW(h_->dbc, nullptr, reinterpret_cast<SQLWCHAR*>(connect.data()),
                           static_cast<SQLSMALLINT>(connect.size()), nullptr, 0, nullptr,
                           SQL_DRIVER_NOPROMPT),
         SQL_HANDLE_DBC, h_->dbc, "admin connect");
