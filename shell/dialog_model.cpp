@@ -1,5 +1,7 @@
 #include "dialog_model.h"
 
+#include <algorithm>
+
 #include "db/text.h"
 
 namespace tavora {
@@ -91,6 +93,157 @@ std::u16string ErrorBoxText(std::u16string_view message) {
   std::u16string text(message);
   if (!text.empty() && text.back() > u'.') text += u'.';
   return text;
+}
+
+}  // namespace tavora
+
+namespace tavora {
+
+namespace {
+
+// Dialog units of the message font: x in quarters of the average character width, y in eighths
+// of the character height.
+struct DialogUnitScale {
+  DialogFontUnits units;
+  int X(int du) const { return du * units.charWidth / 4; }
+  int Y(int du) const { return du * units.charHeight / 8; }
+};
+
+constexpr int kMarginDu = 8;
+constexpr int kIconTextGapDu = 10;
+constexpr int kTextButtonGapDu = 10;
+constexpr int kButtonWidthDu = 50;
+constexpr int kButtonHeightDu = 14;
+constexpr int kButtonGapDu = 4;
+constexpr int kCaptionPaddingDu = 8;
+
+std::vector<PixelRect> LayOutButtonRow(int count, int width, int height, int left, int top,
+                                       int gap) {
+  std::vector<PixelRect> row;
+  for (int i = 0; i < count; ++i) row.push_back({left + i * (width + gap), top, width, height});
+  return row;
+}
+
+DialogButton Neighbour(DialogButtons buttons, DialogButton from, bool forward) {
+  const auto order = ButtonsOf(buttons);
+  if (order.empty()) return from;
+  const auto count = static_cast<int>(order.size());
+  int index = 0;
+  while (index < count && order[static_cast<std::size_t>(index)] != from) ++index;
+  if (index == count) return order.front();
+  const int next = (index + (forward ? 1 : count - 1)) % count;
+  return order[static_cast<std::size_t>(next)];
+}
+
+}  // namespace
+
+std::optional<DialogButton> ButtonOfControlId(int id) {
+  const int value = id - kButtonIdBase;
+  if (value < 0 || value >= kDialogButtonCount) return std::nullopt;
+  return static_cast<DialogButton>(value);
+}
+
+std::vector<DialogButton> ButtonsOf(DialogButtons buttons) {
+  std::vector<DialogButton> order;
+  for (int i = 0; i < kDialogButtonCount; ++i) {
+    const auto b = static_cast<DialogButton>(i);
+    if (Has(buttons, b)) order.push_back(b);
+  }
+  return order;
+}
+
+DialogLayout LayOutDialog(const DialogContent& content, DialogFontUnits units) {
+  const DialogUnitScale du{units};
+  const int marginX = du.X(kMarginDu);
+  const int marginY = du.Y(kMarginDu);
+  const int textLeft = marginX + (content.hasIcon ? kIconSize + du.X(kIconTextGapDu) : 0);
+  const int areaHeight =
+      content.hasIcon ? std::max(kIconSize, content.textHeight) : content.textHeight;
+
+  const int buttonWidth =
+      std::max(du.X(kButtonWidthDu), content.widestCaption + du.X(kCaptionPaddingDu));
+  const int buttonGap = du.X(kButtonGapDu);
+  const int rowWidth = content.buttonCount > 0 ? content.buttonCount * buttonWidth +
+                                                     (content.buttonCount - 1) * buttonGap
+                                               : 0;
+
+  DialogLayout layout;
+  layout.clientWidth = std::max(textLeft + content.textWidth, marginX + rowWidth) + marginX;
+  const int rowTop = marginY + areaHeight + du.Y(kTextButtonGapDu);
+  const int buttonHeight = du.Y(kButtonHeightDu);
+  layout.clientHeight = rowTop + buttonHeight + marginY;
+  if (content.hasIcon) layout.icon = {marginX, marginY, kIconSize, kIconSize};
+  layout.text = {textLeft, marginY, content.textWidth, content.textHeight};
+  layout.buttons = LayOutButtonRow(content.buttonCount, buttonWidth, buttonHeight,
+                                   CentredOffset(layout.clientWidth, rowWidth), rowTop, buttonGap);
+  return layout;
+}
+
+DialogButton InitialFocus(DialogButtons buttons, std::u16string_view focusName) {
+  if (const auto named = FocusButton(buttons, focusName)) return *named;
+  const auto fallback = DefaultButton(buttons);
+  const auto order = ButtonsOf(buttons);
+  return Has(buttons, fallback) || order.empty() ? fallback : order.front();
+}
+
+DialogKeyAction ActionForKey(DialogButtons buttons, DialogButton focused, DialogKey key,
+                             KeyModifiers modifiers) {
+  using Kind = DialogKeyAction::Kind;
+  const bool released = !modifiers.shift && !modifiers.ctrl && !modifiers.alt;
+  const auto press = [&](DialogButton b) {
+    return released && Has(buttons, b) ? DialogKeyAction{Kind::Press, b} : DialogKeyAction{};
+  };
+  switch (key) {
+    case DialogKey::Enter:
+      return press(focused);
+    case DialogKey::Escape:
+      return press(CancelButton(buttons));
+    case DialogKey::Tab:
+      if (modifiers.ctrl || modifiers.alt) return {};
+      return {Kind::Focus, Neighbour(buttons, focused, !modifiers.shift)};
+    case DialogKey::Left:
+    case DialogKey::Up:
+      return {Kind::Focus, Neighbour(buttons, focused, false)};
+    case DialogKey::Right:
+    case DialogKey::Down:
+      return {Kind::Focus, Neighbour(buttons, focused, true)};
+  }
+  return {};
+}
+
+void AppPointer::Set(PointerShape shape) {
+  shape_ = shape;
+  ++changes_;
+}
+
+AppPointer::ModalSave AppPointer::EnterModal() {
+  const PointerShape before = shape_;
+  Set(PointerShape::Default);
+  return {before, changes_};
+}
+
+void AppPointer::LeaveModal(const ModalSave& saved) {
+  if (changes_ == saved.changes) Set(saved.shape);
+}
+
+}  // namespace tavora
+
+namespace tavora {
+
+DialogIcon IconOf(DialogKind kind) {
+  switch (kind) {
+    case DialogKind::Warning:
+      return DialogIcon::Warning;
+    case DialogKind::Error:
+      return DialogIcon::Error;
+    case DialogKind::Information:
+      return DialogIcon::Information;
+    case DialogKind::Confirmation:
+      return DialogIcon::Question;
+    case DialogKind::Custom:
+      break;
+  }
+  return DialogIcon::None;
 }
 
 }  // namespace tavora

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tavora {
 
@@ -67,5 +68,114 @@ std::optional<DialogButton> AccessKeyButton(DialogButtons buttons, char16_t lett
 // The text of the default error box: "." appended when the message is not empty and the code of
 // its last character is greater than that of ".".
 std::u16string ErrorBoxText(std::u16string_view message);
+
+}  // namespace tavora
+
+// How the Win32 dialog lays itself out, reacts to keys and treats the mouse pointer. The window
+// code measures and draws; these rules decide.
+#include <vector>
+
+namespace tavora {
+
+// Each button's control ID is this plus the button's value.
+inline constexpr int kButtonIdBase = 2000;
+constexpr int ControlIdOf(DialogButton b) { return kButtonIdBase + static_cast<int>(b); }
+std::optional<DialogButton> ButtonOfControlId(int id);
+
+// The requested buttons in enumeration order, which is also their order on screen.
+std::vector<DialogButton> ButtonsOf(DialogButtons buttons);
+
+// Message text wraps at half the primary screen's width.
+constexpr int MessageWrapWidth(int screenWidth) { return screenWidth / 2; }
+
+// Offset that centres an extent in another: half the outer minus half the inner.
+constexpr int CentredOffset(int outer, int inner) { return outer / 2 - inner / 2; }
+
+struct PixelRect {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+  friend bool operator==(const PixelRect&, const PixelRect&) = default;
+};
+
+// The message font's average character width and height: margins, gaps and button sizes are in
+// dialog units of that font, so the dialog keeps its proportions with larger message fonts.
+struct DialogFontUnits {
+  int charWidth = 0;
+  int charHeight = 0;
+};
+
+struct DialogContent {
+  int textWidth = 0;  // the wrapped message as measured
+  int textHeight = 0;
+  bool hasIcon = false;
+  int buttonCount = 0;
+  int widestCaption = 0;  // the widest button caption as drawn, "&" removed
+};
+
+struct DialogLayout {
+  PixelRect icon;  // empty without an icon
+  PixelRect text;
+  std::vector<PixelRect> buttons;  // left to right
+  int clientWidth = 0;
+  int clientHeight = 0;
+};
+
+inline constexpr int kIconSize = 32;
+
+DialogLayout LayOutDialog(const DialogContent& content, DialogFontUnits units);
+
+// Keys the dialog acts on itself; Space and clicks reach the buttons as they are.
+enum class DialogKey : std::uint8_t { Enter, Escape, Tab, Left, Right, Up, Down };
+
+struct KeyModifiers {
+  bool shift = false;
+  bool ctrl = false;
+  bool alt = false;
+};
+
+struct DialogKeyAction {
+  enum class Kind : std::uint8_t { None, Press, Focus } kind = Kind::None;
+  DialogButton button = DialogButton::OK;  // the button pressed or focused
+  friend bool operator==(const DialogKeyAction&, const DialogKeyAction&) = default;
+};
+
+// The button that has the focus when the dialog opens: the one the focus name names, else the
+// default button, else (for a set without OK, Yes and Retry) the first button of the set.
+DialogButton InitialFocus(DialogButtons buttons, std::u16string_view focusName);
+
+// What a key does; a button outside the set is never pressed.
+DialogKeyAction ActionForKey(DialogButtons buttons, DialogButton focused, DialogKey key,
+                             KeyModifiers modifiers);
+
+// The application-wide mouse pointer. A modal dialog shows the arrow and, when it closes, brings
+// back the shape that was in force before, unless someone set the pointer while it was open.
+enum class PointerShape : std::uint8_t { Default, Wait };
+
+class AppPointer {
+ public:
+  struct ModalSave {
+    PointerShape shape;
+    unsigned changes;
+  };
+
+  PointerShape Shape() const { return shape_; }
+  void Set(PointerShape shape);
+  ModalSave EnterModal();
+  void LeaveModal(const ModalSave& saved);
+
+ private:
+  PointerShape shape_ = PointerShape::Default;
+  unsigned changes_ = 0;
+};
+
+}  // namespace tavora
+
+namespace tavora {
+
+// The stock icon that each kind shows; Custom shows none.
+enum class DialogIcon : std::uint8_t { None, Warning, Error, Information, Question };
+DialogIcon IconOf(DialogKind kind);
 
 }  // namespace tavora

@@ -1,0 +1,16 @@
+#include "shell/error_box.h"
+
+#include <windows.h>
+
+#include "shell/dialog_model.h"
+#include "shell/win32_handles.h"
+
+namespace tavora {
+
+void ShowErrorBox(std::u16string_view message) {
+  const auto text = ErrorBoxText(message);
+  const auto title = ProgramTitle(ModulePath());
+  MessageBoxW(GetActiveWindow(), Wide(text), Wide(title), MB_ICONERROR | MB_OK);
+}
+
+}  // namespace tavora

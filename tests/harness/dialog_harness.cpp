@@ -1,0 +1,149 @@
+// DialogHarness.exe: opens one message dialog of the program for the UI tests; never shipped.
+//
+//   DialogHarness.exe KIND BUTTONS FOCUSNAME MESSAGE [--wait-pointer] [--owner]
+//
+//   KIND        0 Warning, 1 Error, 2 Information, 3 Confirmation, 4 Custom
+//   BUTTONS     the button set as a decimal number, bit n for the button of value n
+//               (4 = {OK}, 3 = {Yes, No})
+//   FOCUSNAME   the focus name, possibly empty ("")
+//   MESSAGE     the message; the escapes \r, \n, \t and \\ stand for CR, LF, tab and backslash
+//   --wait-pointer  sets the application-wide wait pointer before the dialog opens; after it has
+//                   closed, prints "pointer=wait" or "pointer=default" on stdout
+//   --owner     first shows a plain top-level window (class "THarnessOwner", caption
+//               "DialogHarness"), which is active when the dialog opens and so becomes its owner
+//
+// The exit code is the dialog's ModalResult; 100 for a command line it does not understand.
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <string_view>
+
+#include "db/exception.h"
+#include "shell/application.h"
+#include "shell/message_dialog.h"
+#include "shell/win32_handles.h"
+
+namespace {
+
+constexpr int kUsageExitCode = 100;
+
+struct Arguments {
+  tavora::DialogKind kind = tavora::DialogKind::Information;
+  tavora::DialogButtons buttons = 0;
+  std::u16string focusName;
+  std::u16string message;
+  bool waitPointer = false;
+  bool owner = false;
+};
+
+std::u16string Unescape(std::wstring_view text) {
+  std::u16string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != L'\\' || i + 1 == text.size()) {
+      out += static_cast<char16_t>(text[i]);
+      continue;
+    }
+    switch (text[++i]) {
+      case L'r':
+        out += u'\r';
+        break;
+      case L'n':
+        out += u'\n';
+        break;
+      case L't':
+        out += u'\t';
+        break;
+      case L'\\':
+        out += u'\\';
+        break;
+      default:
+        out += u'\\';
+        out += static_cast<char16_t>(text[i]);
+    }
+  }
+  return out;
+}
+
+bool ParseNumber(const wchar_t* text, unsigned long maximum, unsigned long& value) {
+  wchar_t* end = nullptr;
+  value = std::wcstoul(text, &end, 10);
+  return end != text && *end == L'\0' && value <= maximum;
+}
+
+bool ParseArguments(int argc, wchar_t** argv, Arguments& arguments) {
+  if (argc < 5) return false;
+  unsigned long kind = 0;
+  unsigned long buttons = 0;
+  if (!ParseNumber(argv[1], 4, kind) || !ParseNumber(argv[2], 0xFFFF, buttons)) return false;
+  arguments.kind = static_cast<tavora::DialogKind>(kind);
+  arguments.buttons = static_cast<tavora::DialogButtons>(buttons);
+  arguments.focusName = tavora::FromWide(argv[3]);
+  arguments.message = Unescape(argv[4]);
+  for (int i = 5; i < argc; ++i) {
+    const std::wstring_view option = argv[i];
+    if (option == L"--wait-pointer") {
+      arguments.waitPointer = true;
+    } else if (option == L"--owner") {
+      arguments.owner = true;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+// A plain main-like window, shown and active, so that the dialog has a visible owner to disable.
+tavora::UniqueWindow ShowOwnerWindow(HINSTANCE instance) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = DefWindowProcW;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  windowClass.lpszClassName = L"THarnessOwner";
+  tavora::RegisterWindowClass(windowClass);
+  tavora::UniqueWindow window(tavora::CheckedWindow(
+      CreateWindowExW(WS_EX_APPWINDOW, L"THarnessOwner", L"DialogHarness", WS_CAPTION | WS_SYSMENU,
+                      40, 40, 360, 240, nullptr, nullptr, instance, nullptr),
+      u"CreateWindowExW THarnessOwner"));
+  ShowWindow(window.get(), SW_SHOWNORMAL);
+  SetForegroundWindow(window.get());
+  return window;
+}
+
+int RunDialog(const Arguments& arguments) {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  const tavora::OleSession ole;
+  const tavora::ApplicationWindow application(instance);
+  const tavora::ComSession com;
+  tavora::UniqueWindow owner;
+  if (arguments.owner) owner = ShowOwnerWindow(instance);
+  if (arguments.waitPointer) tavora::SetAppPointer(tavora::PointerShape::Wait);
+  const auto result = tavora::ShowMessageDialog(arguments.message, arguments.kind,
+                                                arguments.buttons, arguments.focusName);
+  if (arguments.waitPointer) {
+    const bool wait = tavora::TheAppPointer().Shape() == tavora::PointerShape::Wait;
+    std::fputs(wait ? "pointer=wait\n" : "pointer=default\n", stdout);
+    std::fflush(stdout);
+  }
+  return result;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  Arguments arguments;
+  if (!ParseArguments(argc, argv, arguments)) {
+    std::fputs("usage: DialogHarness KIND BUTTONS FOCUSNAME MESSAGE [--wait-pointer] [--owner]\n",
+               stderr);
+    return kUsageExitCode;
+  }
+  try {
+    return RunDialog(arguments);
+  } catch (const tavora::Exception& e) {
+    std::fprintf(stderr, "DialogHarness: %s\n", e.what());
+    return kUsageExitCode + 1;
+  }
+}

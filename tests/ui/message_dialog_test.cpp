@@ -1,0 +1,428 @@
+// The program's message dialog, opened through DialogHarness.exe and driven like a user would:
+// what it shows, where the focus and the emphasis are, and what each key answers.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ui_driver.h"
+
+namespace tavora::ui {
+namespace {
+
+enum Kind { Warning, Error, Information, Confirmation, Custom };
+enum Button { Yes, No, OK, Cancel, Abort, Retry, Ignore, All, NoToAll, YesToAll, Help, Close };
+
+constexpr int Bit(Button b) { return 1 << b; }
+constexpr int kOk = Bit(OK);
+constexpr int kYesNo = Bit(Yes) | Bit(No);
+constexpr int kEveryButton = (1 << 12) - 1;
+constexpr int kButtonIdBase = 2000;
+
+constexpr const wchar_t* kCaptions[] = {
+    L"はい(&Y)", L"いいえ(&N)", L"OK", L"キャンセル", L"中止(&A)", L"再試行(&R)",
+    L"無視(&I)", L"すべて(&A)", L"すべていいえ(&O)", L"すべてはい(&A)", L"ヘルプ(&H)", L"閉じる(&C)"};
+
+// Results as the harness returns them: its exit code is the dialog's ModalResult.
+constexpr DWORD mrOk = 1;
+constexpr DWORD mrCancel = 2;  // also the frame's close
+constexpr DWORD mrYes = 6;
+constexpr DWORD mrNo = 7;
+
+// A dialog opened by the harness: its process and its window once it is shown with a focused
+// button. The harness ends when the dialog closes, with the dialog's result as its exit code.
+class HarnessDialog {
+ public:
+  HarnessDialog(Kind kind, int buttons, std::wstring_view focusName, std::wstring_view message,
+                std::wstring_view options = {})
+      : process_(QuoteArgument(TheSettings().harness) + L" " + std::to_wstring(kind) + L" " +
+                     std::to_wstring(buttons) + L" " + QuoteArgument(focusName) + L" " +
+                     QuoteArgument(message) + L" " + std::wstring(options),
+                 !options.empty()) {
+    WaitUntil([this] {
+      window_ = VisibleWindow(process_.Id(), L"TMessageForm");
+      return window_ != nullptr && IsChild(window_, FocusOf(window_));
+    });
+  }
+
+  // Null if the dialog did not appear.
+  HWND Window() const { return window_; }
+  Process& Harness() { return process_; }
+
+  HWND Icon() const {
+    for (HWND child : Children(window_)) {
+      if (HasClass(child, L"Static") && (Style(child) & SS_TYPEMASK) == SS_ICON) return child;
+    }
+    return nullptr;
+  }
+  HWND MessageText() const {
+    for (HWND child : Children(window_)) {
+      if (HasClass(child, L"Static") && (Style(child) & SS_TYPEMASK) != SS_ICON) return child;
+    }
+    return nullptr;
+  }
+  // The buttons from left to right.
+  std::vector<HWND> Buttons() const {
+    std::vector<HWND> buttons;
+    for (HWND child : Children(window_)) {
+      if (HasClass(child, L"Button")) buttons.push_back(child);
+    }
+    std::sort(buttons.begin(), buttons.end(),
+              [](HWND a, HWND b) { return BoundsInParent(a).left < BoundsInParent(b).left; });
+    return buttons;
+  }
+  HWND ButtonOf(Button b) const { return GetDlgItem(window_, kButtonIdBase + b); }
+  // The buttons drawn with the default-button emphasis.
+  std::vector<HWND> Emphasized() const {
+    auto buttons = Buttons();
+    std::erase_if(buttons, [](HWND b) { return (Style(b) & BS_TYPEMASK) != BS_DEFPUSHBUTTON; });
+    return buttons;
+  }
+  std::wstring FocusedCaption() const { return Text(FocusOf(window_)); }
+
+  // Presses the keys one after the other; "CloseBox" stands for a click on the close box.
+  void Press(const std::vector<std::string_view>& keys) const {
+    for (const auto key : keys) {
+      if (key == "CloseBox") {
+        PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
+      } else {
+        Type({key});
+      }
+    }
+  }
+
+ private:
+  Process process_;
+  HWND window_ = nullptr;
+};
+
+std::vector<std::wstring> Captions(const std::vector<HWND>& buttons) {
+  std::vector<std::wstring> captions;
+  for (HWND b : buttons) captions.push_back(Text(b));
+  return captions;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The three combinations that the system shows, as the user sees them.
+
+struct Combination {
+  const char* name;
+  Kind kind;
+  int buttons;
+  const wchar_t* focusName;
+  const wchar_t* message;
+  const wchar_t* title;
+  std::vector<std::wstring> captions;  // left to right
+  std::wstring focused;
+  DWORD enterResult;
+};
+
+class MessageDialogCombinationTest : public testing::TestWithParam<Combination> {};
+
+TEST_P(MessageDialogCombinationTest, LooksAndStartsAsTheUserMeetsIt) {
+  const Combination& c = GetParam();
+  HarnessDialog dialog(c.kind, c.buttons, c.focusName, c.message);
+  HWND window = dialog.Window();
+  ASSERT_NE(window, nullptr) << "no dialog appeared";
+
+  EXPECT_EQ(Text(window), c.title);
+  EXPECT_NE(dialog.Icon(), nullptr) << "no icon";
+  ASSERT_NE(dialog.MessageText(), nullptr);
+  EXPECT_EQ(Captions(dialog.Buttons()), c.captions);
+  EXPECT_EQ(dialog.FocusedCaption(), c.focused);
+  EXPECT_EQ(Captions(dialog.Emphasized()), std::vector<std::wstring>{c.focused});
+
+  const DWORD style = Style(window);
+  EXPECT_EQ(style & WS_CAPTION, static_cast<DWORD>(WS_CAPTION));
+  EXPECT_TRUE(style & WS_SYSMENU) << "no close box";
+  EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) << "a minimise or maximise box";
+  EXPECT_FALSE(style & WS_THICKFRAME) << "resizable";
+  EXPECT_TRUE(ExStyle(window) & WS_EX_DLGMODALFRAME) << "an icon in the title bar";
+  // Owned (before a main window exists, by the hidden application window), so no taskbar button.
+  HWND owner = GetWindow(window, GW_OWNER);
+  ASSERT_NE(owner, nullptr);
+  EXPECT_EQ(ClassName(owner), L"TApplication");
+  EXPECT_FALSE(ExStyle(window) & WS_EX_APPWINDOW);
+
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  EXPECT_NEAR(frame.left, GetSystemMetrics(SM_CXSCREEN) / 2 - Width(frame) / 2, 1);
+  EXPECT_NEAR(frame.top, GetSystemMetrics(SM_CYSCREEN) / 2 - Height(frame) / 2, 1);
+
+  SaveScreenshot(window, std::wstring(L"dialog_") + std::wstring(c.name, c.name + strlen(c.name)));
+  ASSERT_TRUE(BringToFront(window));
+  dialog.Press({"Enter"});
+  EXPECT_EQ(dialog.Harness().WaitForExit(), c.enterResult);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    System, MessageDialogCombinationTest,
+    testing::Values(
+        Combination{"information", Information, kOk, L"OK",
+                    L"データベースの復旧が完了しました。\\r\\n"
+                    L"復旧ツールを終了して、処理を続けてください。",
+                    L"情報", {L"OK"}, L"OK", mrOk},
+        Combination{"error", Error, kOk, L"OK", L"Tavoraデータベースの接続に失敗しました。",
+                    L"エラー", {L"OK"}, L"OK", mrOk},
+        Combination{"confirmation", Confirmation, kYesNo, L"NO",
+                    L"進級処理画面のエラーを復旧します。よろしいですか？", L"確認",
+                    {L"はい(&Y)", L"いいえ(&N)"}, L"いいえ(&N)", mrNo}),
+    CaseName());
+
+// ---------------------------------------------------------------------------------------------
+// Every kind: its title, and its icon at the top left with the text to its right.
+
+struct KindCase {
+  const char* name;
+  Kind kind;
+  const wchar_t* title;
+  bool icon;
+};
+
+class MessageDialogKindTest : public testing::TestWithParam<KindCase> {};
+
+TEST_P(MessageDialogKindTest, HasItsTitleAndIcon) {
+  const KindCase& c = GetParam();
+  HarnessDialog dialog(c.kind, kOk, L"OK", L"メッセージ");
+  ASSERT_NE(dialog.Window(), nullptr) << "no dialog appeared";
+  EXPECT_EQ(Text(dialog.Window()), c.title);
+  HWND text = dialog.MessageText();
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(Text(text), L"メッセージ");
+  HWND icon = dialog.Icon();
+  ASSERT_EQ(icon != nullptr, c.icon) << (c.icon ? "no icon" : "an icon");
+  if (icon != nullptr) {
+    const RECT bounds = BoundsInParent(icon);
+    EXPECT_EQ(Width(bounds), 32);
+    EXPECT_EQ(Height(bounds), 32);
+    EXPECT_GE(BoundsInParent(text).left, bounds.right) << "the text must begin right of the icon";
+    EXPECT_GE(BoundsInParent(dialog.Buttons().at(0)).top, bounds.bottom)
+        << "the buttons must stand below the icon";
+  }
+  dialog.Press({"CloseBox"});
+  EXPECT_EQ(dialog.Harness().WaitForExit(), mrCancel);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, MessageDialogKindTest,
+                         testing::Values(KindCase{"Warning", Warning, L"警告", true},
+                                         KindCase{"Error", Error, L"エラー", true},
+                                         KindCase{"Information", Information, L"情報", true},
+                                         KindCase{"Confirmation", Confirmation, L"確認", true},
+                                         // The program's title, from DialogHarness.exe.
+                                         KindCase{"Custom", Custom, L"Dialogharness", false}),
+                         CaseName());
+
+// ---------------------------------------------------------------------------------------------
+// Buttons, focus and emphasis.
+
+TEST(MessageDialogTest, ButtonsStandInTheirOrderInOneCentredRowOfEqualWidth) {
+  HarnessDialog dialog(Information, kEveryButton, L"", L"ボタン");
+  ASSERT_NE(dialog.Window(), nullptr) << "no dialog appeared";
+  const auto buttons = dialog.Buttons();
+  EXPECT_EQ(Captions(buttons), std::vector<std::wstring>(std::begin(kCaptions), std::end(kCaptions)));
+  ASSERT_FALSE(buttons.empty());
+  const RECT first = BoundsInParent(buttons.front());
+  std::optional<LONG> gap;
+  for (std::size_t i = 0; i < buttons.size(); ++i) {
+    SCOPED_TRACE(Narrow(Text(buttons[i])));
+    EXPECT_EQ(GetDlgCtrlID(buttons[i]), kButtonIdBase + static_cast<int>(i));
+    const RECT bounds = BoundsInParent(buttons[i]);
+    EXPECT_EQ(bounds.top, first.top);
+    EXPECT_EQ(Width(bounds), Width(first));
+    EXPECT_EQ(Height(bounds), Height(first));
+    if (i > 0) {
+      const LONG between = bounds.left - BoundsInParent(buttons[i - 1]).right;
+      if (!gap) gap = between;
+      EXPECT_EQ(between, *gap) << "unequal gap";
+    }
+  }
+  const RECT last = BoundsInParent(buttons.back());
+  EXPECT_NEAR(first.left, Width(ClientRect(dialog.Window())) - last.right, 1) << "not centred";
+  SaveScreenshot(dialog.Window(), L"dialog_every_button");
+}
+
+struct FocusCase {
+  int buttons;
+  const wchar_t* focusName;
+  Button focused;
+};
+
+class MessageDialogFocusTest : public testing::TestWithParam<FocusCase> {};
+
+// The named button gets the focus, and the emphasis goes with the focus.
+TEST_P(MessageDialogFocusTest, FocusAndEmphasisOnTheNamedOrTheDefaultButton) {
+  const FocusCase& c = GetParam();
+  HarnessDialog dialog(Confirmation, c.buttons, c.focusName, L"フォーカス");
+  ASSERT_NE(dialog.Window(), nullptr) << "no dialog appeared";
+  HWND expected = dialog.ButtonOf(c.focused);
+  ASSERT_NE(expected, nullptr);
+  EXPECT_EQ(dialog.FocusedCaption(), Text(expected));
+  EXPECT_EQ(Captions(dialog.Emphasized()), std::vector<std::wstring>{Text(expected)});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Focus, MessageDialogFocusTest,
+    testing::Values(
+        // Names compare ASCII letters without regard to case, everything else exactly.
+        FocusCase{kYesNo, L"NO", No}, FocusCase{kYesNo, L"no", No}, FocusCase{kOk, L"ok", OK},
+        FocusCase{kYesNo, L"NO ", Yes}, FocusCase{kYesNo, L"Nö", Yes},
+        FocusCase{kYesNo, L"いいえ", Yes}, FocusCase{kYesNo, L"", Yes},
+        FocusCase{Bit(Yes) | Bit(No) | Bit(Cancel), L"CANCEL", Cancel},
+        FocusCase{Bit(Abort) | Bit(Retry) | Bit(Ignore), L"ignore", Ignore},
+        // The default: OK before Yes, Yes before Retry.
+        FocusCase{Bit(Yes) | Bit(OK), L"", OK},
+        FocusCase{Bit(Abort) | Bit(Retry) | Bit(Ignore), L"", Retry}));
+
+TEST(MessageDialogTest, TabMovesTheFocusAndTheEmphasisTogether) {
+  HarnessDialog dialog(Confirmation, kYesNo, L"NO", L"よろしいですか？");
+  ASSERT_NE(dialog.Window(), nullptr) << "no dialog appeared";
+  ASSERT_TRUE(BringToFront(dialog.Window()));
+  for (const Button expected : {Yes, No}) {
+    const std::wstring caption = kCaptions[expected];
+    SCOPED_TRACE(Narrow(caption));
+    dialog.Press({"Tab"});
+    EXPECT_TRUE(WaitUntil([&] { return dialog.FocusedCaption() == caption; }, 10s));
+    EXPECT_EQ(Captions(dialog.Emphasized()), std::vector<std::wstring>{caption});
+  }
+  dialog.Press({"Esc"});
+  EXPECT_EQ(dialog.Harness().WaitForExit(), mrNo);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Keys and their results.
+
+struct KeyCase {
+  const char* name;
+  Kind kind;
+  int buttons;
+  const wchar_t* focusName;
+  std::vector<std::string_view> keys;
+  DWORD result;
+};
+
+class MessageDialogKeyTest : public testing::TestWithParam<KeyCase> {};
+
+TEST_P(MessageDialogKeyTest, AnswersWithTheResultOfThePressedButton) {
+  const KeyCase& c = GetParam();
+  HarnessDialog dialog(c.kind, c.buttons, c.focusName, L"キー操作");
+  ASSERT_NE(dialog.Window(), nullptr) << "no dialog appeared";
+  ASSERT_TRUE(BringToFront(dialog.Window()));
+  dialog.Press(c.keys);
+  const auto result = dialog.Harness().WaitForExit();
+  ASSERT_TRUE(result.has_value()) << "the dialog is still open";
+  EXPECT_EQ(*result, c.result);
+}
+
+// A key that must do nothing is followed by one whose answer differs from what it would give.
+INSTANTIATE_TEST_SUITE_P(
+    Keys, MessageDialogKeyTest,
+    testing::Values(
+        KeyCase{"Information_Enter", Information, kOk, L"OK", {"Enter"}, mrOk},
+        KeyCase{"Information_Esc", Information, kOk, L"OK", {"Esc"}, mrOk},
+        KeyCase{"Information_Space", Information, kOk, L"OK", {"Space"}, mrOk},
+        KeyCase{"Information_CloseBox", Information, kOk, L"OK", {"CloseBox"}, mrCancel},
+        KeyCase{"Information_AltF4", Information, kOk, L"OK", {"Alt+F4"}, mrCancel},
+        KeyCase{"Information_CtrlEnterThenAltF4", Information, kOk, L"OK",
+                {"Ctrl+Enter", "Alt+F4"}, mrCancel},
+        KeyCase{"Error_Enter", Error, kOk, L"OK", {"Enter"}, mrOk},
+        KeyCase{"Error_Esc", Error, kOk, L"OK", {"Esc"}, mrOk},
+        KeyCase{"Error_CloseBox", Error, kOk, L"OK", {"CloseBox"}, mrCancel},
+        KeyCase{"Confirmation_Enter", Confirmation, kYesNo, L"NO", {"Enter"}, mrNo},
+        KeyCase{"Confirmation_Esc", Confirmation, kYesNo, L"NO", {"Esc"}, mrNo},
+        KeyCase{"Confirmation_Space", Confirmation, kYesNo, L"NO", {"Space"}, mrNo},
+        KeyCase{"Confirmation_UpperY", Confirmation, kYesNo, L"NO", {"Y"}, mrYes},
+        KeyCase{"Confirmation_LowerY", Confirmation, kYesNo, L"NO", {"y"}, mrYes},
+        KeyCase{"Confirmation_UpperN", Confirmation, kYesNo, L"NO", {"N"}, mrNo},
+        KeyCase{"Confirmation_LowerN", Confirmation, kYesNo, L"NO", {"n"}, mrNo},
+        KeyCase{"Confirmation_TabThenEnter", Confirmation, kYesNo, L"NO", {"Tab", "Enter"}, mrYes},
+        KeyCase{"Confirmation_TabThenSpace", Confirmation, kYesNo, L"NO", {"Tab", "Space"}, mrYes},
+        KeyCase{"Confirmation_CloseBox", Confirmation, kYesNo, L"NO", {"CloseBox"}, mrCancel},
+        KeyCase{"Confirmation_AltF4", Confirmation, kYesNo, L"NO", {"Alt+F4"}, mrCancel},
+        KeyCase{"Confirmation_TabCtrlEnterThenEsc", Confirmation, kYesNo, L"NO",
+                {"Tab", "Ctrl+Enter", "Esc"}, mrNo},
+        KeyCase{"Confirmation_TabShiftEnterThenEsc", Confirmation, kYesNo, L"NO",
+                {"Tab", "Shift+Enter", "Esc"}, mrNo},
+        KeyCase{"Confirmation_TabShiftEscThenEnter", Confirmation, kYesNo, L"NO",
+                {"Tab", "Shift+Esc", "Enter"}, mrYes},
+        // Esc presses Cancel when there is one, before No.
+        KeyCase{"YesNoCancel_Esc", Confirmation, Bit(Yes) | Bit(No) | Bit(Cancel), L"", {"Esc"},
+                mrCancel}),
+    CaseName());
+
+// ---------------------------------------------------------------------------------------------
+// The message text.
+
+TEST(MessageDialogTest, CrLfStartsASecondLineAndALongMessageWrapsAtHalfTheScreen) {
+  struct Shown {
+    RECT text;
+    RECT client;
+  };
+  const auto show = [](std::wstring_view message) -> std::optional<Shown> {
+    HarnessDialog dialog(Information, kOk, L"OK", message);
+    if (dialog.Window() == nullptr || dialog.MessageText() == nullptr) return std::nullopt;
+    Shown shown{BoundsInParent(dialog.MessageText()), ClientRect(dialog.Window())};
+    dialog.Press({"CloseBox"});
+    dialog.Harness().WaitForExit();
+    return shown;
+  };
+  std::wstring longMessage;
+  for (int i = 0; i < 12; ++i) longMessage += L"The repair tool adds the missing columns. ";
+
+  const auto oneLine = show(L"一行目です。");
+  const auto twoLines = show(L"一行目です。\\r\\n二行目です。");
+  const auto wrapped = show(longMessage);
+  ASSERT_TRUE(oneLine && twoLines && wrapped) << "a dialog did not appear";
+
+  const LONG lineHeight = Height(oneLine->text);
+  EXPECT_GE(Height(twoLines->text), 2 * lineHeight - 1) << "CR LF did not start a new line";
+  EXPECT_LT(Height(twoLines->text), 3 * lineHeight);
+
+  const int half = GetSystemMetrics(SM_CXSCREEN) / 2;
+  EXPECT_LE(Width(wrapped->text), half);
+  EXPECT_GT(Width(wrapped->text), half * 3 / 4) << "wrapped narrower than it may";
+  EXPECT_GE(Height(wrapped->text), 3 * lineHeight) << "the long message was not wrapped";
+  // No wider than the wrapped text, with its margin on the right as wide as what is on its left.
+  EXPECT_LE(wrapped->client.right, wrapped->text.right + wrapped->text.left);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Modality and the pointer.
+
+TEST(MessageDialogTest, DisablesItsOwnerWhileOpen) {
+  HarnessDialog dialog(Confirmation, kYesNo, L"NO", L"オーナー", L"--owner");
+  ASSERT_NE(dialog.Window(), nullptr) << "no dialog appeared";
+  HWND owner = VisibleWindow(dialog.Harness().Id(), L"THarnessOwner");
+  ASSERT_NE(owner, nullptr) << "the harness showed no owner window";
+  EXPECT_EQ(GetWindow(dialog.Window(), GW_OWNER), owner);
+  EXPECT_FALSE(IsWindowEnabled(owner));
+  EXPECT_TRUE(IsWindowEnabled(dialog.Window()));
+  ASSERT_TRUE(BringToFront(dialog.Window()));
+  dialog.Press({"Enter"});
+  EXPECT_EQ(dialog.Harness().WaitForExit(), mrNo);
+}
+
+TEST(MessageDialogTest, ShowsTheArrowAndLeavesTheWaitPointerAsItWasBefore) {
+  HarnessDialog dialog(Confirmation, kYesNo, L"NO", L"ポインター", L"--wait-pointer");
+  ASSERT_NE(dialog.Window(), nullptr) << "no dialog appeared";
+  ASSERT_TRUE(BringToFront(dialog.Window()));
+  SetCursorPos(CentreOf(dialog.Window()).x, CentreOf(dialog.Window()).y);
+  const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+  EXPECT_TRUE(WaitUntil(
+      [arrow] {
+        CURSORINFO info{};
+        info.cbSize = sizeof info;
+        return GetCursorInfo(&info) && info.hCursor == arrow;
+      },
+      10s))
+      << "the pointer over the dialog is not the arrow";
+  dialog.Press({"Enter"});
+  EXPECT_EQ(dialog.Harness().WaitForExit(), mrNo);
+  EXPECT_EQ(dialog.Harness().Output(), "pointer=wait\n");
+}
+
+}  // namespace
+}  // namespace tavora::ui
