@@ -153,6 +153,45 @@ void ResetSchema() {
       "RESET ROLE;");
 }
 
+namespace {
+
+std::vector<ColumnShape> NumberedColumns(const std::string& prefix, const std::string& type,
+                                         int from, int to, const std::string& defaultValue = "") {
+  std::vector<ColumnShape> columns;
+  for (int n = from; n <= to; ++n) {
+    columns.push_back({prefix + std::to_string(n), type, true, defaultValue});
+  }
+  return columns;
+}
+
+std::vector<ColumnShape> Concat(std::initializer_list<std::vector<ColumnShape>> parts) {
+  std::vector<ColumnShape> all;
+  for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+const ColumnShape kClientKey{"client_key", "varchar(255)", false, ""};
+
+}  // namespace
+
+std::vector<ColumnShape> RepairedSelectOut() {
+  return Concat({{kClientKey}, NumberedColumns("select_", "int2", 1, 43, "0"),
+                 NumberedColumns("select_", "int2", 44, 46)});
+}
+
+std::vector<ColumnShape> RepairedSelect() {
+  // The fixture's order: the 43 selections, then the 43 widths, then what the repair adds.
+  return Concat({{kClientKey}, NumberedColumns("select_", "int2", 1, 43),
+                 NumberedColumns("width_", "int2", 1, 43),
+                 {{"select_44", "int2", true, ""}, {"width_44", "int2", true, ""},
+                  {"select_45", "int2", true, ""}, {"width_45", "int2", true, ""},
+                  {"select_46", "int2", true, ""}, {"width_46", "int2", true, ""}}});
+}
+
+std::vector<ColumnShape> RepairedData() {
+  return Concat({{kClientKey}, NumberedColumns("value_", "varchar(255)", 1, 46)});
+}
+
 std::vector<ColumnShape> ColumnsOf(const std::string& table) {
   AdminSession admin;
   std::vector<ColumnShape> columns;

@@ -43,6 +43,11 @@ std::vector<ColumnShape> ColumnsOf(const std::string& table);
 std::string RowsDigest(const std::string& table, const std::string& columns);
 std::string OwnerOf(const std::string& table);
 
+// The columns that a successful repair leaves in each of the three tables.
+std::vector<ColumnShape> RepairedSelectOut();
+std::vector<ColumnShape> RepairedSelect();
+std::vector<ColumnShape> RepairedData();
+
 std::string Getenv(const char* name);
 
 }  // namespace tavora::testing

@@ -14,40 +14,6 @@ namespace {
 
 using namespace tavora::testing;
 
-std::vector<ColumnShape> Numbered(const std::string& prefix, const std::string& type, int from,
-                                  int to, const std::string& defaultValue = "") {
-  std::vector<ColumnShape> columns;
-  for (int n = from; n <= to; ++n) {
-    columns.push_back({prefix + std::to_string(n), type, true, defaultValue});
-  }
-  return columns;
-}
-
-std::vector<ColumnShape> Concat(std::initializer_list<std::vector<ColumnShape>> parts) {
-  std::vector<ColumnShape> all;
-  for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
-  return all;
-}
-
-const ColumnShape kClientKey{"client_key", "varchar(255)", false, ""};
-
-std::vector<ColumnShape> RepairedSelectOut() {
-  return Concat({{kClientKey}, Numbered("select_", "int2", 1, 43, "0"),
-                 Numbered("select_", "int2", 44, 46)});
-}
-
-std::vector<ColumnShape> RepairedSelect() {
-  // The fixture's order: the 43 selections, then the 43 widths, then what the repair adds.
-  return Concat({{kClientKey}, Numbered("select_", "int2", 1, 43), Numbered("width_", "int2", 1, 43),
-                 {{"select_44", "int2", true, ""}, {"width_44", "int2", true, ""},
-                  {"select_45", "int2", true, ""}, {"width_45", "int2", true, ""},
-                  {"select_46", "int2", true, ""}, {"width_46", "int2", true, ""}}});
-}
-
-std::vector<ColumnShape> RepairedData() {
-  return Concat({{kClientKey}, Numbered("value_", "varchar(255)", 1, 46)});
-}
-
 const char kSelectRows[] = "client_key, select_1, width_1, select_43, width_43";
 const char kDataRows[] = "client_key, value_1, value_43";
 

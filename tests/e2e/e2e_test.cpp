@@ -5,11 +5,11 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <optional>
 #include <string>
 
-#include "db_fixture.h"
-#include "ui_driver.h"
+#include "db/text.h"
+#include "e2e_support.h"
+#include "repair/repair_batch.h"
 
 namespace tavora::ui {
 namespace {
@@ -17,104 +17,9 @@ namespace {
 using tavora::testing::AdminSession;
 using tavora::testing::ResetSchema;
 
-const wchar_t kDataSourceKey[] = L"HKLM\\SOFTWARE\\Wow6432Node\\ODBC\\ODBC.INI\\tavoratosho";
+using EndToEnd = ProgramTest;
 
-void Reg(const std::wstring& arguments) {
-  Process reg(L"reg.exe " + arguments, true);
-  ASSERT_EQ(reg.WaitForExit(), 0u) << Narrow(arguments) << ": " << reg.Output();
-}
-
-void SetServer(const std::wstring& type, const std::wstring& data) {
-  Reg(std::wstring(L"add ") + kDataSourceKey + L" /v Servername /t " + type + L" /d " +
-      QuoteArgument(data) + L" /f");
-}
-
-std::wstring DialogMessage(HWND dialog) {
-  for (HWND child : Children(dialog)) {
-    if (HasClass(child, L"Static") && (Style(child) & SS_TYPEMASK) != SS_ICON) return Text(child);
-  }
-  return {};
-}
-
-int ColumnCount(const char* table) {
-  AdminSession admin;
-  return std::stoi(admin.Scalar(
-      std::string("SELECT count(*) FROM information_schema.columns WHERE table_name = '") + table +
-      "'"));
-}
-
-// The shape before the repair: 1 + 43 + 43, 1 + 43, 1 + 43 columns.
-void ExpectUntouched() {
-  EXPECT_EQ(ColumnCount("tmp_user_file_select"), 87);
-  EXPECT_EQ(ColumnCount("tmp_user_file_data"), 44);
-  EXPECT_EQ(ColumnCount("tmp_user_file_select_out"), 44);
-}
-
-void ExpectRepaired() {
-  EXPECT_EQ(ColumnCount("tmp_user_file_select"), 93);
-  EXPECT_EQ(ColumnCount("tmp_user_file_data"), 47);
-  EXPECT_EQ(ColumnCount("tmp_user_file_select_out"), 47);
-}
-
-const std::wstring kConnectionFailed = L"Tavoraデータベースの接続に失敗しました。";
-const std::wstring kConfirm = L"進級処理画面のエラー復旧を行います。よろしいですか？";
-const std::wstring kDone =
-    L"エラー復旧が正常に完了しました。\r\nこの画面を閉じてTavoraで年次更新を進めてください。";
-
-class EndToEnd : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ResetSchema();
-    SetServer(L"REG_SZ", L"127.0.0.1");
-  }
-  void TearDown() override {
-    if (program_ && program_->Running()) {
-      if (HWND main = VisibleWindow(program_->Id(), L"TfMain")) {
-        PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
-      }
-      program_->WaitForExit();
-    }
-    SetServer(L"REG_SZ", L"127.0.0.1");
-  }
-
-  void Start() { program_.emplace(QuoteArgument(TheSettings().program), false); }
-
-  // The one visible dialog of the program (the message dialog or the default error box).
-  HWND WaitForDialog(const wchar_t* className = L"TMessageForm") {
-    HWND dialog = nullptr;
-    WaitUntil([&] { return (dialog = VisibleWindow(program_->Id(), className)) != nullptr; });
-    return dialog;
-  }
-
-  HWND StartAndWaitForMainWindow() {
-    Start();
-    HWND main = nullptr;
-    EXPECT_TRUE(WaitUntil([&] { return (main = VisibleWindow(program_->Id(), L"TfMain")); }));
-    return main;
-  }
-
-  void Press(HWND main) {
-    ASSERT_TRUE(BringToFront(main));
-    HWND button = nullptr;
-    for (HWND child : Children(main)) {
-      if (HasClass(child, L"Button")) button = child;
-    }
-    ASSERT_NE(button, nullptr);
-    // The click must land on the button itself, not on a window still being drawn over it.
-    const POINT centre = CentreOf(button);
-    ASSERT_TRUE(WaitUntil([&] { return WindowFromPoint(centre) == button; }));
-    Click(centre);
-  }
-
-  // Answers the dialog with the keys and waits until it has gone.
-  void Answer(HWND dialog, std::initializer_list<std::string_view> keys) {
-    ASSERT_TRUE(BringToFront(dialog));
-    Type(keys);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }));
-  }
-
-  std::optional<Process> program_;
-};
+int ColumnCount(const char* table) { return static_cast<int>(tavora::testing::ColumnsOf(table).size()); }
 
 TEST_F(EndToEnd, ARefusedVersionIsReportedBeforeAnyWindowAndEndsTheProgram) {
   AdminSession().Exec("UPDATE env SET ver_kaku = '2024'");
@@ -234,6 +139,51 @@ TEST_F(EndToEnd, AFailedBatchLeavesTheWindowOpenAndASecondPressSucceeds) {
   Answer(done, {"Enter"});
   EXPECT_EQ(program_->WaitForExit(), 0u);
   ExpectRepaired();
+}
+
+std::string LogSince(long offset) {
+  std::FILE* f = std::fopen(tavora::testing::Getenv("TAVORA_PGLOG").c_str(), "rb");
+  std::fseek(f, offset, SEEK_SET);
+  std::string text;
+  char buffer[4096];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+  std::fclose(f);
+  return text;
+}
+
+long LogSize() { return static_cast<long>(LogSince(0).size()); }
+
+TEST_F(EndToEnd, TheServersLogShowsThePressedCommandOnceAndNothingForANo) {
+  FixturePg("log-statements on");
+  HWND main = StartAndWaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+
+  const long beforeNo = LogSize();
+  Press(main);
+  HWND confirm = WaitForDialog();
+  ASSERT_NE(confirm, nullptr);
+  Answer(confirm, {"N"});
+  EXPECT_EQ(LogSince(beforeNo).find("tmp_user_file"), std::string::npos);
+
+  // The log writes a statement after "statement: " and indents its further lines by a tab.
+  std::string logged = "statement: ";
+  for (const auto& line : tavora::RepairBatchLines()) {
+    logged += tavora::ToUtf8(line) + "\r\n\t";
+  }
+  logged += "\n";
+  const long beforeYes = LogSize();
+  Press(main);
+  confirm = WaitForDialog();
+  ASSERT_NE(confirm, nullptr);
+  Answer(confirm, {"Y"});
+  ExpectOneDialog(L"情報", kDone);
+  EXPECT_EQ(program_->WaitForExit(), 0u);
+  FixturePg("log-statements off");
+  const auto log = LogSince(beforeYes);
+  const auto first = log.find(logged);
+  EXPECT_NE(first, std::string::npos) << log;
+  EXPECT_EQ(log.find(logged, first + 1), std::string::npos);
 }
 
 }  // namespace

@@ -1,0 +1,60 @@
+#pragma once
+// Driving the real program against the fixture server: starting it, pressing "実行", answering
+// its dialogs, changing its registry with Wine's reg.exe and the server with the fixture script.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "db_fixture.h"
+#include "ui_driver.h"
+
+namespace tavora::ui {
+
+inline constexpr wchar_t kDataSourceKey[] =
+    L"HKLM\\SOFTWARE\\Wow6432Node\\ODBC\\ODBC.INI\\tavoratosho";
+
+inline const std::wstring kConnectionFailed = L"Tavoraデータベースの接続に失敗しました。";
+inline const std::wstring kConfirm = L"進級処理画面のエラー復旧を行います。よろしいですか？";
+inline const std::wstring kBatchFailedPrefix = L"処理に失敗しました。：";
+inline const std::wstring kDone =
+    L"エラー復旧が正常に完了しました。\r\nこの画面を閉じてTavoraで年次更新を進めてください。";
+
+void Reg(const std::wstring& arguments);
+void SetServer(const std::wstring& type, const std::wstring& data);
+// Runs the fixture script (scripts/fixtures/pg) on the host with the arguments and waits for it.
+void FixturePg(const std::string& arguments);
+
+std::wstring DialogMessage(HWND dialog);
+
+// Before the repair every table has its 43-column shape; after it, the repaired one.
+void ExpectUntouched();
+void ExpectRepaired();
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  void Start();
+  HWND StartAndWaitForMainWindow();
+  // The visible dialog of the class (the message dialog, or "#32770" for the error box).
+  HWND WaitForDialog(const wchar_t* className = L"TMessageForm",
+                     std::chrono::milliseconds timeout = kWindowTimeout);
+  // A left click on "実行" with the real mouse.
+  void Press(HWND main);
+  void Answer(HWND dialog, std::initializer_list<std::string_view> keys);
+  // The only dialog now open must be this one, with this title and message; answered with Enter.
+  void ExpectOneDialog(const std::wstring& title, const std::wstring& message,
+                       std::chrono::milliseconds timeout = kWindowTimeout);
+  // Start, press, confirm, success, OK: the program ends with exit code 0.
+  void RepairThroughTheProgram();
+
+  std::optional<Process> program_;
+};
+
+}  // namespace tavora::ui
