@@ -102,6 +102,9 @@ void ProgramTest::Press(HWND main) {
   // The click must land on the button itself, not on a window still being drawn over it.
   const POINT centre = CentreOf(button);
   ASSERT_TRUE(WaitUntil([&] { return WindowFromPoint(centre) == button; }));
+  // Wine takes the window under the pointer from the last move: move first, then click.
+  SetCursorPos(centre.x, centre.y);
+  Sleep(300);
   Click(centre);
 }
 
