@@ -213,17 +213,18 @@ DialogKeyAction ActionForKey(DialogButtons buttons, DialogButton focused, Dialog
 
 void AppPointer::Set(PointerShape shape) {
   shape_ = shape;
-  ++changes_;
+  ++sets_;
 }
 
+// The dialog's own arrow is not a setting of the pointer: only Set counts.
 AppPointer::ModalSave AppPointer::EnterModal() {
-  const PointerShape before = shape_;
-  Set(PointerShape::Default);
-  return {before, changes_};
+  const ModalSave saved{shape_, sets_};
+  shape_ = PointerShape::Default;
+  return saved;
 }
 
 void AppPointer::LeaveModal(const ModalSave& saved) {
-  if (changes_ == saved.changes) Set(saved.shape);
+  if (sets_ == saved.sets) shape_ = saved.shape;
 }
 
 }  // namespace tavora

@@ -157,7 +157,7 @@ class AppPointer {
  public:
   struct ModalSave {
     PointerShape shape;
-    unsigned changes;
+    unsigned sets;
   };
 
   PointerShape Shape() const { return shape_; }
@@ -167,7 +167,7 @@ class AppPointer {
 
  private:
   PointerShape shape_ = PointerShape::Default;
-  unsigned changes_ = 0;
+  unsigned sets_ = 0;
 };
 
 }  // namespace tavora

@@ -1,7 +1,9 @@
 // DemoDriver.exe: works the real program once as a user would, for the demo: start, "実行",
 // the confirmation answered はい, the success message closed with OK. Saves a screenshot of each
 // step and prints what it does. Never shipped.
-//   DemoDriver.exe --program=PATH --screenshots=DIR
+//   DemoDriver.exe --program=PATH --screenshots=DIR [--one-press=NAME]
+// With --one-press it only presses "実行", saves the dialog that answers as NAME, closes it and
+// the program: for pictures of the program's other messages.
 // Exit code: the program's, or 1 when a step did not come.
 #include <windows.h>
 
@@ -27,12 +29,7 @@ bool Step(const char* what, bool ok) {
   return ok;
 }
 
-int Run() {
-  Process program(QuoteArgument(TheSettings().program), false);
-  HWND main = WaitForVisible(program.Id(), L"TfMain");
-  if (!Step("the main window is open", main != nullptr)) return 1;
-  SaveScreenshot(main, L"1-main-window");
-
+void PressInstall(HWND main) {
   HWND button = nullptr;
   for (HWND child : Children(main)) {
     if (HasClass(child, L"Button")) button = child;
@@ -44,6 +41,31 @@ int Run() {
   SetCursorPos(centre.x, centre.y);
   Sleep(300);
   Click(centre);
+}
+
+int OnePress(const std::wstring& name) {
+  Process program(QuoteArgument(TheSettings().program), false);
+  HWND main = WaitForVisible(program.Id(), L"TfMain");
+  if (!Step("the main window is open", main != nullptr)) return 1;
+  PressInstall(main);
+  HWND dialog = WaitForVisible(program.Id(), L"TMessageForm");
+  if (!Step("clicked 実行: a message answers", dialog != nullptr)) return 1;
+  SaveScreenshot(dialog, name);
+  BringToFront(dialog);
+  Type({"Enter"});
+  WaitUntil([&] { return !IsWindowVisible(dialog); });
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  const auto code = program.WaitForExit();
+  return code ? static_cast<int>(*code) : 1;
+}
+
+int Run() {
+  Process program(QuoteArgument(TheSettings().program), false);
+  HWND main = WaitForVisible(program.Id(), L"TfMain");
+  if (!Step("the main window is open", main != nullptr)) return 1;
+  SaveScreenshot(main, L"1-main-window");
+
+  PressInstall(main);
   HWND confirm = WaitForVisible(program.Id(), L"TMessageForm");
   if (!Step("clicked 実行: the confirmation asks", confirm != nullptr)) return 1;
   SaveScreenshot(confirm, L"2-confirmation");
@@ -70,16 +92,21 @@ int Run() {
 
 int main(int argc, char** argv) {
   Settings& settings = TheSettings();
+  std::wstring onePress;
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
     if (argument.starts_with("--program=")) settings.program = WindowsPath(argument.substr(10));
     if (argument.starts_with("--screenshots=")) {
       settings.screenshots = WindowsPath(argument.substr(14));
     }
+    if (argument.starts_with("--one-press=")) {
+      const auto name = argument.substr(12);
+      onePress.assign(name.begin(), name.end());
+    }
   }
   if (settings.program.empty() || settings.screenshots.empty()) {
     std::fprintf(stderr, "usage: DemoDriver.exe --program=PATH --screenshots=DIR\n");
     return 2;
   }
-  return Run();
+  return onePress.empty() ? Run() : OnePress(onePress);
 }
