@@ -168,15 +168,15 @@ class Statement {
   Handle stmt_;
 };
 
+// Only the name, as the server's row description gives it: asking for more (SQLDescribeCol's
+// nullability) makes the driver query the catalog on every Open.
 std::u16string ColumnName(SQLHANDLE stmt, SQLUSMALLINT column) {
   std::u16string name(256, u'\0');
-  SQLSMALLINT length = 0, type = 0, digits = 0, nullable = 0;
-  SQLULEN size = 0;
-  Check(SQLDescribeColW(stmt, column, reinterpret_cast<SQLWCHAR*>(name.data()),
-                        static_cast<SQLSMALLINT>(name.size()), &length, &type, &size, &digits,
-                        &nullable),
+  SQLSMALLINT bytes = 0;
+  Check(SQLColAttributeW(stmt, column, SQL_DESC_NAME, name.data(),
+                         static_cast<SQLSMALLINT>(name.size() * sizeof(char16_t)), &bytes, nullptr),
         SQL_HANDLE_STMT, stmt);
-  name.resize(std::min<std::size_t>(name.size() - 1, static_cast<std::size_t>(length)));
+  name.resize(std::min<std::size_t>(name.size() - 1, static_cast<std::size_t>(bytes) / 2));
   return name;
 }
 
