@@ -129,8 +129,10 @@ void Compare(const char* what, int runs, double target, const std::function<void
 }
 
 void CreateBaseTables(const std::string& database) {
-  std::string select = "CREATE TABLE tmp_user_file_select (client_key varchar(255) NOT NULL PRIMARY KEY";
-  std::string data = "CREATE TABLE tmp_user_file_data (client_key varchar(255) NOT NULL PRIMARY KEY";
+  std::string select =
+      "CREATE TABLE tmp_user_file_select (client_key varchar(255) NOT NULL PRIMARY KEY";
+  std::string data =
+      "CREATE TABLE tmp_user_file_data (client_key varchar(255) NOT NULL PRIMARY KEY";
   for (int n = 1; n <= 43; ++n) {
     select += ", select_" + std::to_string(n) + " int2, width_" + std::to_string(n) + " int2";
     data += ", value_" + std::to_string(n) + " varchar(255)";
@@ -174,8 +176,9 @@ int main(int argc, char** argv) {
     Check(PQexec(c, batch.c_str()), c);
     PQfinish(c);
   };
-  Compare("repair (connect, batch, close)", runs, 1.15, [] {}, componentRepair, "component",
-          libpqRepair, "libpq");
+  Compare(
+      "repair (connect, batch, close)", runs, 1.15, [] {}, componentRepair, "component",
+      libpqRepair, "libpq");
 
   auto componentCheck = [&] {
     conTavora.SetConnected(false);
@@ -196,15 +199,17 @@ int main(int argc, char** argv) {
     PQclear(r);
     PQfinish(c);
   };
-  Compare("start-up check (connect, query)", runs, 1.15, [] {}, componentCheck, "component",
-          libpqCheck, "libpq");
+  Compare(
+      "start-up check (connect, query)", runs, 1.15, [] {}, componentCheck, "component", libpqCheck,
+      "libpq");
   // The same with the round trips that the ODBC driver itself makes on every connection and
   // statement: what is left is the component's own cost.
   auto libpqCheckAsDriver = [&] {
     PGconn* c = Connect(tcp);
-    for (const char* sql : {"SET DateStyle = 'ISO';SET extra_float_digits = 2;show transaction_isolation",
-                            "select oid, typbasetype from pg_type where typname = 'lo'",
-                            "SET statement_timeout = 30000"}) {
+    for (const char* sql :
+         {"SET DateStyle = 'ISO';SET extra_float_digits = 2;show transaction_isolation",
+          "select oid, typbasetype from pg_type where typname = 'lo'",
+          "SET statement_timeout = 30000"}) {
       Check(PQexec(c, sql), c);
     }
     PGresult* r = PQexec(c, " SELECT ver_kaku FROM env;  \r\n");
@@ -212,8 +217,9 @@ int main(int argc, char** argv) {
     PQclear(r);
     PQfinish(c);
   };
-  Compare("start-up check, driver's trips", runs, 1.15, [] {}, componentCheck, "component",
-          libpqCheckAsDriver, "libpq+driver");
+  Compare(
+      "start-up check, driver's trips", runs, 1.15, [] {}, componentCheck, "component",
+      libpqCheckAsDriver, "libpq+driver");
 
   // A second database of the same shape, filled; the repair runs against each in turn.
   AdminExec("postgres", "DROP DATABASE IF EXISTS tavora_big");
@@ -240,8 +246,9 @@ int main(int argc, char** argv) {
     AdminExec("tavora", kUndoRepair);
     AdminExec("tavora_big", kUndoRepair);
   };
-  Compare("repair, 1,000,000 rows vs empty", runs, 1.2, undo, [&] { repairOn(big); },
-          "1,000,000 rows", [&] { repairOn(tcp); }, "empty");
+  Compare(
+      "repair, 1,000,000 rows vs empty", runs, 1.2, undo, [&] { repairOn(big); }, "1,000,000 rows",
+      [&] { repairOn(tcp); }, "empty");
   AdminExec("postgres", "DROP DATABASE tavora_big");
   return 0;
 }

@@ -46,9 +46,9 @@ std::u16string Diagnostic(SQLSMALLINT type, SQLHANDLE handle) {
                      static_cast<SQLSMALLINT>(message.size()), &length);
   if (rc == SQL_SUCCESS_WITH_INFO && length >= static_cast<SQLSMALLINT>(message.size())) {
     message.assign(static_cast<std::size_t>(length) + 1, u'\0');
-    rc = SQLGetDiagRecW(type, handle, 1, state, &native,
-                        reinterpret_cast<SQLWCHAR*>(message.data()),
-                        static_cast<SQLSMALLINT>(message.size()), &length);
+    rc =
+        SQLGetDiagRecW(type, handle, 1, state, &native, reinterpret_cast<SQLWCHAR*>(message.data()),
+                       static_cast<SQLSMALLINT>(message.size()), &length);
   }
   if (!Succeeded(rc)) return {};
   message.resize(std::min(message.size() - 1, static_cast<std::size_t>(length)));
@@ -97,15 +97,15 @@ class OdbcHandles {
                         reinterpret_cast<SQLPOINTER>(static_cast<std::uintptr_t>(SQL_OV_ODBC3)), 0),
           SQL_HANDLE_ENV, env_.get());
     dbc_ = std::make_unique<Handle>(SQL_HANDLE_DBC, env_.get());
-    Check(SQLSetConnectAttrW(dbc_->get(), SQL_ATTR_LOGIN_TIMEOUT,
-                             reinterpret_cast<SQLPOINTER>(static_cast<std::uintptr_t>(loginTimeout)),
-                             0),
+    Check(SQLSetConnectAttrW(
+              dbc_->get(), SQL_ATTR_LOGIN_TIMEOUT,
+              reinterpret_cast<SQLPOINTER>(static_cast<std::uintptr_t>(loginTimeout)), 0),
           SQL_HANDLE_DBC, dbc_->get());
     auto odbc = OdbcConnectString(ReadConnectionString(connectionString));
     SQLSMALLINT outLength = 0;
-    const SQLRETURN rc = SQLDriverConnectW(dbc_->get(), nullptr, W(odbc),
-                                           static_cast<SQLSMALLINT>(odbc.size()), nullptr, 0,
-                                           &outLength, SQL_DRIVER_NOPROMPT);
+    const SQLRETURN rc =
+        SQLDriverConnectW(dbc_->get(), nullptr, W(odbc), static_cast<SQLSMALLINT>(odbc.size()),
+                          nullptr, 0, &outLength, SQL_DRIVER_NOPROMPT);
     // The string held the password: leave no copy of it behind.
     std::fill(odbc.begin(), odbc.end(), u'\0');
     Check(rc, SQL_HANDLE_DBC, dbc_->get());

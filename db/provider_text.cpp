@@ -137,8 +137,8 @@ std::u16string TrimFailureText(std::u16string_view text) {
   return std::u16string(text);
 }
 
-std::u16string ProviderFailureText(std::u16string_view description,
-                                   std::u16string_view systemText, std::uint32_t code) {
+std::u16string ProviderFailureText(std::u16string_view description, std::u16string_view systemText,
+                                   std::uint32_t code) {
   auto text = TrimFailureText(description);
   if (!text.empty()) return text;
   text = TrimFailureText(systemText);

@@ -27,7 +27,7 @@ std::u16string TrimFailureText(std::u16string_view text);
 
 // The provider's description; without one the system's text for the code; failing that
 // "OLE エラー %.8x".
-std::u16string ProviderFailureText(std::u16string_view description,
-                                   std::u16string_view systemText, std::uint32_t code);
+std::u16string ProviderFailureText(std::u16string_view description, std::u16string_view systemText,
+                                   std::uint32_t code);
 
 }  // namespace tavora

@@ -12,8 +12,8 @@ namespace tavora {
 using RegKey = std::uintptr_t;
 
 // The platform's status codes and value types that the lookup looks at.
-inline constexpr long kRegSuccess = 0;        // ERROR_SUCCESS
-inline constexpr long kRegMoreData = 234;     // ERROR_MORE_DATA
+inline constexpr long kRegSuccess = 0;            // ERROR_SUCCESS
+inline constexpr long kRegMoreData = 234;         // ERROR_MORE_DATA
 inline constexpr std::uint32_t kRegSz = 1;        // REG_SZ
 inline constexpr std::uint32_t kRegExpandSz = 2;  // REG_EXPAND_SZ
 

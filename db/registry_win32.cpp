@@ -16,8 +16,8 @@ HKEY AsHkey(RegKey key) { return reinterpret_cast<HKEY>(key); }
 
 long Advapi32Registry::OpenKey(std::u16string_view subKey, std::uint32_t access, RegKey& key) {
   HKEY opened = nullptr;
-  const LSTATUS status =
-      RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(subKey).c_str(), 0, static_cast<REGSAM>(access), &opened);
+  const LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(subKey).c_str(), 0,
+                                       static_cast<REGSAM>(access), &opened);
   if (status == ERROR_SUCCESS) key = reinterpret_cast<RegKey>(opened);
   return static_cast<long>(status);
 }

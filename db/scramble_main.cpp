@@ -33,15 +33,17 @@ int main(int argc, char** argv) {
   const auto output = descramble ? tavora::Descramble(input) : tavora::Scramble(input);
   if (!descramble) {
     if (input.size() != 10 || !PrintableAscii(input) || !PrintableAscii(output)) {
-      std::fputs("tavora-scramble: the password must be 10 printable ASCII characters whose "
-                 "scrambled form is printable too\n",
-                 stderr);
+      std::fputs(
+          "tavora-scramble: the password must be 10 printable ASCII characters whose "
+          "scrambled form is printable too\n",
+          stderr);
       return 1;
     }
     if (input.find(u';') != std::u16string::npos || input[0] == u'"' || input[0] == u'\'') {
-      std::fputs("tavora-scramble: a password with ';' or a leading quotation mark would change "
-                 "the meaning of the connection string\n",
-                 stderr);
+      std::fputs(
+          "tavora-scramble: a password with ';' or a leading quotation mark would change "
+          "the meaning of the connection string\n",
+          stderr);
       return 1;
     }
   }

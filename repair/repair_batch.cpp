@@ -33,14 +33,15 @@ std::vector<std::u16string> RepairBatchLines() {
   for (int n = 1; n <= 43; ++n) {
     lines.push_back(u"   select_" + Decimal(n) + u" int2 DEFAULT 0,  ");
   }
-  lines.insert(lines.end(), {
-                                u"   select_44 int2,  ",
-                                u"   select_45 int2,  ",
-                                u"   select_46 int2,  ",
-                                u"   CONSTRAINT tmp_user_file_select_out_pkey PRIMARY KEY (client_key)  ",
-                                u" );  ",
-                                u" ALTER TABLE tmp_user_file_select_out OWNER to tavora_user;  ",
-                            });
+  lines.insert(lines.end(),
+               {
+                   u"   select_44 int2,  ",
+                   u"   select_45 int2,  ",
+                   u"   select_46 int2,  ",
+                   u"   CONSTRAINT tmp_user_file_select_out_pkey PRIMARY KEY (client_key)  ",
+                   u" );  ",
+                   u" ALTER TABLE tmp_user_file_select_out OWNER to tavora_user;  ",
+               });
   return lines;
 }
 

@@ -75,7 +75,8 @@ TEST_F(DataSource, TheCommandTextReachesTheServerUnchanged) {
   qry.SQL = {u"SELECT '?' || ' {fn x} :p' AS v,", u"  length(E'a\\r\\nb') AS n  "};
   qry.Open();
   EXPECT_EQ(qry.FieldByName(u"v").AsString(), u"? {fn x} :p");
-  EXPECT_EQ(qry.CommandText(), u"SELECT '?' || ' {fn x} :p' AS v,\r\n  length(E'a\\r\\nb') AS n  \r\n");
+  EXPECT_EQ(qry.CommandText(),
+            u"SELECT '?' || ' {fn x} :p' AS v,\r\n  length(E'a\\r\\nb') AS n  \r\n");
 }
 
 TEST_F(DataSource, ExecSqlRunsEveryStatementOfOneCommand) {

@@ -40,7 +40,8 @@ SQLPOINTER IntAttr(std::uintptr_t value) { return reinterpret_cast<SQLPOINTER>(v
 
 std::string Getenv(const char* name) {
   const char* value = std::getenv(name);
-  if (!value || !*value) throw std::runtime_error(std::string(name) + " is not set: start the fixtures");
+  if (!value || !*value)
+    throw std::runtime_error(std::string(name) + " is not set: start the fixtures");
   return value;
 }
 
@@ -175,17 +176,22 @@ const ColumnShape kClientKey{"client_key", "varchar(255)", false, ""};
 }  // namespace
 
 std::vector<ColumnShape> RepairedSelectOut() {
-  return Concat({{kClientKey}, NumberedColumns("select_", "int2", 1, 43, "0"),
+  return Concat({{kClientKey},
+                 NumberedColumns("select_", "int2", 1, 43, "0"),
                  NumberedColumns("select_", "int2", 44, 46)});
 }
 
 std::vector<ColumnShape> RepairedSelect() {
   // The fixture's order: the 43 selections, then the 43 widths, then what the repair adds.
-  return Concat({{kClientKey}, NumberedColumns("select_", "int2", 1, 43),
+  return Concat({{kClientKey},
+                 NumberedColumns("select_", "int2", 1, 43),
                  NumberedColumns("width_", "int2", 1, 43),
-                 {{"select_44", "int2", true, ""}, {"width_44", "int2", true, ""},
-                  {"select_45", "int2", true, ""}, {"width_45", "int2", true, ""},
-                  {"select_46", "int2", true, ""}, {"width_46", "int2", true, ""}}});
+                 {{"select_44", "int2", true, ""},
+                  {"width_44", "int2", true, ""},
+                  {"select_45", "int2", true, ""},
+                  {"width_45", "int2", true, ""},
+                  {"select_46", "int2", true, ""},
+                  {"width_46", "int2", true, ""}}});
 }
 
 std::vector<ColumnShape> RepairedData() {

@@ -72,9 +72,10 @@ TEST_F(Procedures, RepairGivesTheTablesTheirNewShapeAndCanRunAgain) {
 
 TEST_F(Procedures, RepairOfAPartlyRepairedDatabaseCompletesIt) {
   AdminSession admin;
-  admin.Exec("ALTER TABLE tmp_user_file_select ADD select_44 int2, ADD width_44 int2;"
-             "ALTER TABLE tmp_user_file_data ADD value_44 varchar(255);"
-             "DROP TABLE tmp_user_file_select_out;");
+  admin.Exec(
+      "ALTER TABLE tmp_user_file_select ADD select_44 int2, ADD width_44 int2;"
+      "ALTER TABLE tmp_user_file_data ADD value_44 varchar(255);"
+      "DROP TABLE tmp_user_file_select_out;");
   PressAndConfirm();
   EXPECT_EQ(world.log[2], kDone);
   ExpectRepaired();

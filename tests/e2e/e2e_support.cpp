@@ -28,21 +28,24 @@ void FixturePg(const std::string& arguments) {
   const std::string marker = Getenv("TAVORA_FIXTURE_DIR") + "/host-command.status";
   std::remove(marker.c_str());
   const std::string command = Getenv("TAVORA_FIXTURE_PG") + " " + arguments;
-  std::wstring line = L"/bin/sh -c " +
-                      QuoteArgument(std::wstring(command.begin(), command.end()) +
-                                    L"; echo $? > " + std::wstring(marker.begin(), marker.end()));
+  std::wstring line =
+      L"/bin/sh -c " + QuoteArgument(std::wstring(command.begin(), command.end()) +
+                                     L"; echo $? > " + std::wstring(marker.begin(), marker.end()));
   Process host(line, false);
   std::string status;
-  ASSERT_TRUE(WaitUntil([&] {
-    std::ifstream in(marker);
-    return static_cast<bool>(std::getline(in, status));
-  }, 120s)) << command;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        std::ifstream in(marker);
+        return static_cast<bool>(std::getline(in, status));
+      },
+      120s))
+      << command;
   ASSERT_EQ(status, "0") << command;
 }
 
 std::wstring DialogMessage(HWND dialog) {
   for (HWND child : Children(dialog)) {
-    if (HasClass(child, L"Static") && (Style(child) & SS_TYPEMASK) != SS_ICON) return Text(child);
+    if (HasClass(child, L"Static") && (Style(child) & SS_TYPEMASK) != SS_ICON) return TextW(child);
   }
   return {};
 }
@@ -118,7 +121,7 @@ void ProgramTest::ExpectOneDialog(const std::wstring& title, const std::wstring&
                                   std::chrono::milliseconds timeout) {
   HWND dialog = WaitForDialog(L"TMessageForm", timeout);
   ASSERT_NE(dialog, nullptr) << "no dialog: expected " << Narrow(message);
-  EXPECT_EQ(Text(dialog), title);
+  EXPECT_EQ(TextW(dialog), title);
   if (message.ends_with(L"：")) {
     EXPECT_EQ(DialogMessage(dialog).rfind(message, 0), 0u) << Narrow(DialogMessage(dialog));
   } else {
@@ -126,7 +129,8 @@ void ProgramTest::ExpectOneDialog(const std::wstring& title, const std::wstring&
   }
   int open = 0;
   for (HWND window : TopLevelWindows(program_->Id())) {
-    if (IsWindowVisible(window) && (HasClass(window, L"TMessageForm") || HasClass(window, L"#32770"))) {
+    if (IsWindowVisible(window) &&
+        (HasClass(window, L"TMessageForm") || HasClass(window, L"#32770"))) {
       ++open;
     }
   }

@@ -1,9 +1,8 @@
 #pragma once
 // Driving the real program against the fixture server: starting it, pressing "実行", answering
 // its dialogs, changing its registry with Wine's reg.exe and the server with the fixture script.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <initializer_list>
 #include <optional>
@@ -29,6 +28,8 @@ void SetServer(const std::wstring& type, const std::wstring& data);
 // Runs the fixture script (scripts/fixtures/pg) on the host with the arguments and waits for it.
 void FixturePg(const std::string& arguments);
 
+// A window's text as UTF-16, to compare with the program's own texts.
+inline std::wstring TextW(HWND window) { return Widen(Text(window)); }
 std::wstring DialogMessage(HWND dialog);
 
 // Before the repair every table has its 43-column shape; after it, the repaired one.

@@ -19,14 +19,16 @@ using tavora::testing::ResetSchema;
 
 using EndToEnd = ProgramTest;
 
-int ColumnCount(const char* table) { return static_cast<int>(tavora::testing::ColumnsOf(table).size()); }
+int ColumnCount(const char* table) {
+  return static_cast<int>(tavora::testing::ColumnsOf(table).size());
+}
 
 TEST_F(EndToEnd, ARefusedVersionIsReportedBeforeAnyWindowAndEndsTheProgram) {
   AdminSession().Exec("UPDATE env SET ver_kaku = '2024'");
   Start();
   HWND dialog = WaitForDialog();
   ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(Text(dialog), L"情報");
+  EXPECT_EQ(TextW(dialog), L"情報");
   EXPECT_EQ(DialogMessage(dialog), L"ご利用のバージョンでは実行できません。");
   EXPECT_EQ(VisibleWindow(program_->Id(), L"TfMain"), nullptr);
   Answer(dialog, {"Enter"});
@@ -39,7 +41,7 @@ TEST_F(EndToEnd, AFailedConnectionAtStartIsReportedAndEndsTheProgram) {
   HWND dialog = WaitForDialog();
   AdminSession().Exec("ALTER ROLE tavora_user LOGIN");
   ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(Text(dialog), L"エラー");
+  EXPECT_EQ(TextW(dialog), L"エラー");
   EXPECT_EQ(DialogMessage(dialog), kConnectionFailed);
   Answer(dialog, {"Enter"});
   EXPECT_EQ(program_->WaitForExit(), 0u);
@@ -51,13 +53,13 @@ TEST_F(EndToEnd, ConfirmedRepairSucceedsAndEndsTheProgram) {
   Press(main);
   HWND confirm = WaitForDialog();
   ASSERT_NE(confirm, nullptr);
-  EXPECT_EQ(Text(confirm), L"確認");
+  EXPECT_EQ(TextW(confirm), L"確認");
   EXPECT_EQ(DialogMessage(confirm), kConfirm);
-  EXPECT_EQ(Text(FocusOf(confirm)), L"いいえ(&N)");
+  EXPECT_EQ(TextW(FocusOf(confirm)), L"いいえ(&N)");
   Answer(confirm, {"Y"});
   HWND done = WaitForDialog();
   ASSERT_NE(done, nullptr);
-  EXPECT_EQ(Text(done), L"情報");
+  EXPECT_EQ(TextW(done), L"情報");
   EXPECT_EQ(DialogMessage(done), kDone);
   Answer(done, {"Enter"});
   EXPECT_EQ(program_->WaitForExit(), 0u);
@@ -85,7 +87,7 @@ TEST_F(EndToEnd, NoServerConfiguredIsReportedWithoutConnecting) {
   Press(main);
   HWND dialog = WaitForDialog();
   ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(Text(dialog), L"エラー");
+  EXPECT_EQ(TextW(dialog), L"エラー");
   EXPECT_EQ(DialogMessage(dialog), L"Tavora ODBC設定がありません。");
   Answer(dialog, {"Enter"});
   EXPECT_TRUE(program_->Running());
@@ -101,7 +103,7 @@ TEST_F(EndToEnd, AServerValueOfTheWrongTypeGoesToTheDefaultErrorBox) {
   ASSERT_NE(box, nullptr);
   std::wstring text;
   for (HWND child : Children(box)) {
-    if (HasClass(child, L"Static") && !Text(child).empty()) text = Text(child);
+    if (HasClass(child, L"Static") && !TextW(child).empty()) text = TextW(child);
   }
   EXPECT_EQ(text, L"'Servername' のデータ型が不正です.");
   Answer(box, {"Enter"});
@@ -120,7 +122,7 @@ TEST_F(EndToEnd, AFailedBatchLeavesTheWindowOpenAndASecondPressSucceeds) {
   Answer(confirm, {"Y"});
   HWND failed = WaitForDialog();
   ASSERT_NE(failed, nullptr);
-  EXPECT_EQ(Text(failed), L"エラー");
+  EXPECT_EQ(TextW(failed), L"エラー");
   const auto message = DialogMessage(failed);
   EXPECT_EQ(message.rfind(L"処理に失敗しました。：", 0), 0u) << Narrow(message);
   EXPECT_NE(message.find(L"tmp_user_file_data"), std::wstring::npos) << Narrow(message);

@@ -20,7 +20,8 @@ TEST(Descramble, WrapsBelowZeroToTheTopOfTheRange) {
 }
 
 TEST(Descramble, ScrambleIsItsInverse) {
-  for (const std::u16string password : {u"Tosho#2025", u"abcdefghij", u"~~~~~~~~~~", u"\uFFFF\u0000"}) {
+  for (const std::u16string password :
+       {u"Tosho#2025", u"abcdefghij", u"~~~~~~~~~~", u"\uFFFF\u0000"}) {
     EXPECT_EQ(Descramble(Scramble(password)), password);
     EXPECT_EQ(Scramble(Descramble(password)), password);
   }

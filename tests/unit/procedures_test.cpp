@@ -64,7 +64,8 @@ class ScriptedQuery : public Query {
   long ExecSQL() override {
     world_.Add("exec");
     executed = CommandText();
-    if (failExecWithMessage) throw Exception(u"ERROR: relation \"tmp_user_file_data\" does not exist");
+    if (failExecWithMessage)
+      throw Exception(u"ERROR: relation \"tmp_user_file_data\" does not exist");
     if (failExecOtherwise) throw std::runtime_error("not a provider failure");
     return 0;
   }
@@ -88,13 +89,28 @@ TEST(CheckSchemaVersion, EveryOutcome) {
   const VersionCase cases[] = {
       {"2025", u"2025", false, false, {"connect", open, "disconnect"}},
       {"2024", u"2024", false, false, {"connect", open, "disconnect", refused, "terminate"}},
-      {"blank before", u" 2025", false, false, {"connect", open, "disconnect", refused, "terminate"}},
-      {"blank after", u"2025 ", false, false, {"connect", open, "disconnect", refused, "terminate"}},
-      {"no rows or NULL", std::nullopt, false, false,
+      {"blank before",
+       u" 2025",
+       false,
+       false,
+       {"connect", open, "disconnect", refused, "terminate"}},
+      {"blank after",
+       u"2025 ",
+       false,
+       false,
+       {"connect", open, "disconnect", refused, "terminate"}},
+      {"no rows or NULL",
+       std::nullopt,
+       false,
+       false,
        {"connect", open, "disconnect", refused, "terminate"}},
       {"connect fails", u"2025", true, false, {"connect", kConnectionFailed, "terminate"}},
       // The connection stays open after a failure: no disconnect before the dialog.
-      {"statement rejected", u"2025", false, true, {"connect", open, kConnectionFailed, "terminate"}},
+      {"statement rejected",
+       u"2025",
+       false,
+       true,
+       {"connect", open, kConnectionFailed, "terminate"}},
   };
   for (const auto& c : cases) {
     World w;
@@ -128,21 +144,57 @@ TEST(RunRepair, EveryOutcome) {
       "dialog Information 4 OK エラー復旧が正常に完了しました。\r\n"
       "この画面を閉じてTavoraで年次更新を進めてください。";
   const std::string batchFailed =
-      "dialog Error 4 OK 処理に失敗しました。：ERROR: relation \"tmp_user_file_data\" does not exist";
+      "dialog Error 4 OK 処理に失敗しました。：ERROR: relation \"tmp_user_file_data\" does not "
+      "exist";
   const RepairCase cases[] = {
       {"no server value", std::nullopt, {}, false, false, false, {noServer}, false},
       {"empty server", Sz(u""), {}, false, false, false, {noServer}, false},
-      {"answered No", Sz(u"db"), {mrNo}, false, false, false,
-       {"pointer wait", kConfirm, "pointer default"}, false},
-      {"frame closed", Sz(u"db"), {mrCancel}, false, false, false,
-       {"pointer wait", kConfirm, "pointer default"}, false},
-      {"connection fails", Sz(u"db"), {mrYes}, true, false, false,
-       {"pointer wait", kConfirm, "connect", kConnectionFailed, "pointer default"}, false},
-      {"batch fails", Sz(u"db"), {mrYes}, false, true, false,
-       {"pointer wait", kConfirm, "connect", "exec", batchFailed, "pointer default"}, true},
-      {"batch fails without a message", Sz(u"db"), {mrYes}, false, false, true,
-       {"pointer wait", kConfirm, "connect", "exec", kConnectionFailed, "pointer default"}, true},
-      {"single blank is a server", Sz(u" "), {mrYes}, false, false, false,
+      {"answered No",
+       Sz(u"db"),
+       {mrNo},
+       false,
+       false,
+       false,
+       {"pointer wait", kConfirm, "pointer default"},
+       false},
+      {"frame closed",
+       Sz(u"db"),
+       {mrCancel},
+       false,
+       false,
+       false,
+       {"pointer wait", kConfirm, "pointer default"},
+       false},
+      {"connection fails",
+       Sz(u"db"),
+       {mrYes},
+       true,
+       false,
+       false,
+       {"pointer wait", kConfirm, "connect", kConnectionFailed, "pointer default"},
+       false},
+      {"batch fails",
+       Sz(u"db"),
+       {mrYes},
+       false,
+       true,
+       false,
+       {"pointer wait", kConfirm, "connect", "exec", batchFailed, "pointer default"},
+       true},
+      {"batch fails without a message",
+       Sz(u"db"),
+       {mrYes},
+       false,
+       false,
+       true,
+       {"pointer wait", kConfirm, "connect", "exec", kConnectionFailed, "pointer default"},
+       true},
+      {"single blank is a server",
+       Sz(u" "),
+       {mrYes},
+       false,
+       false,
+       false,
        {"pointer wait", kConfirm, "connect", "exec", "disconnect", done, "close main window",
         "pointer default"},
        false},

@@ -48,8 +48,8 @@ TEST(ProviderFailureText, TrimsAndFallsBack) {
     std::u16string description, systemText;
     std::u16string expected;
   } cases[] = {
-      {u"ERROR: relation \"x\" does not exist;\nError while executing the query.\r\n .",
-       u"", u"ERROR: relation \"x\" does not exist;\nError while executing the query"},
+      {u"ERROR: relation \"x\" does not exist;\nError while executing the query.\r\n .", u"",
+       u"ERROR: relation \"x\" does not exist;\nError while executing the query"},
       {u" \t.\n", u"Unspecified error.\r\n", u"Unspecified error"},
       {u"", u"", u"OLE エラー 80004005"},
       {u"中止しました。", u"", u"中止しました。"},  // a full-width period is no period

@@ -25,8 +25,9 @@ TEST(GetOdbcValue, ChoosesTheBranchByTheExactArchitecture) {
     std::optional<std::u16string> architecture;
     std::u16string expected;
   } cases[] = {
-      {u"x86", u"x86-server"}, {u"AMD64", u"wow64-server"}, {u"ARM64", u""},
-      {u"amd64", u""},         {u"AMD64 ", u""},            {u"", u""},
+      {u"x86", u"x86-server"}, {u"AMD64", u"wow64-server"},
+      {u"ARM64", u""},         {u"amd64", u""},
+      {u"AMD64 ", u""},        {u"", u""},
       {std::nullopt, u""},
   };
   for (const auto& c : cases) {
@@ -153,7 +154,8 @@ TEST(ReadOnlyKey, DataThatChangesAfterItsSizeWasLearned) {
     std::optional<std::u16string> expected;  // none: the read fails
   } cases[] = {
       {"vanishes", [](FakeRegistry& r) { r.keys[kX86DataSourcePath].values.clear(); }, {}},
-      {"grows", [](FakeRegistry& r) { r.Set(kX86DataSourcePath, u"Servername", Sz(u"longer")); },
+      {"grows",
+       [](FakeRegistry& r) { r.Set(kX86DataSourcePath, u"Servername", Sz(u"longer")); },
        {}},
       {"shrinks", [](FakeRegistry& r) { r.Set(kX86DataSourcePath, u"Servername", Sz(u"a")); },
        u"a"},

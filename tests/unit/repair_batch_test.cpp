@@ -31,7 +31,8 @@ TEST(RepairBatch, CommandTextHasTheExactShape) {
 TEST(RepairBatch, LinesAsWritten) {
   const auto lines = RepairBatchLines();
   EXPECT_EQ(lines[0], u" ALTER TABLE tmp_user_file_select ADD IF NOT EXISTS select_44 int2;  ");
-  EXPECT_EQ(lines[8], u" ALTER TABLE tmp_user_file_data ADD IF NOT EXISTS value_46 varchar(255);  ");
+  EXPECT_EQ(lines[8],
+            u" ALTER TABLE tmp_user_file_data ADD IF NOT EXISTS value_46 varchar(255);  ");
   EXPECT_EQ(lines[9], u" DROP TABLE IF EXISTS tmp_user_file_select_out;  ");
   EXPECT_EQ(lines[10], u" CREATE TABLE  IF NOT EXISTS tmp_user_file_select_out (  ");
   EXPECT_EQ(lines[11], u"   client_key varchar(255) NOT NULL,  ");
@@ -39,8 +40,7 @@ TEST(RepairBatch, LinesAsWritten) {
   EXPECT_EQ(lines[21], u"   select_10 int2 DEFAULT 0,  ");
   EXPECT_EQ(lines[54], u"   select_43 int2 DEFAULT 0,  ");
   EXPECT_EQ(lines[55], u"   select_44 int2,  ");
-  EXPECT_EQ(lines[58],
-            u"   CONSTRAINT tmp_user_file_select_out_pkey PRIMARY KEY (client_key)  ");
+  EXPECT_EQ(lines[58], u"   CONSTRAINT tmp_user_file_select_out_pkey PRIMARY KEY (client_key)  ");
   EXPECT_EQ(lines[59], u" );  ");
   EXPECT_EQ(lines[60], u" ALTER TABLE tmp_user_file_select_out OWNER to tavora_user;  ");
   for (std::size_t i = 0; i < lines.size(); ++i) {
