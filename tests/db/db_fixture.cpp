@@ -7,9 +7,12 @@
 #include <sqlext.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
+#include <thread>
 
 #include "db/text.h"
 
@@ -196,6 +199,47 @@ std::vector<ColumnShape> RepairedSelect() {
 
 std::vector<ColumnShape> RepairedData() {
   return Concat({{kClientKey}, NumberedColumns("value_", "varchar(255)", 1, 46)});
+}
+
+namespace {
+
+std::string ReadFrom(const std::string& path, long offset) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) throw std::runtime_error("cannot read " + path);
+  std::fseek(f, offset, SEEK_SET);
+  std::string text;
+  char buffer[4096];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+  std::fclose(f);
+  return text;
+}
+
+}  // namespace
+
+ServerLog::ServerLog() : start_(static_cast<long>(ReadFrom(Getenv("TAVORA_PGLOG"), 0).size())) {}
+
+std::string ServerLog::Since() const { return ReadFrom(Getenv("TAVORA_PGLOG"), start_); }
+
+void LogStatements(bool on) {
+  AdminSession admin;
+  admin.Exec(std::string("ALTER SYSTEM SET log_statement = '") + (on ? "all" : "none") + "'");
+  admin.Exec("SELECT pg_reload_conf()");
+  // The reload is asynchronous: wait until a new session starts with the new setting.
+  for (int i = 0; i < 200; ++i) {
+    if (AdminSession().Scalar("SHOW log_statement") == (on ? "all" : "none")) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(25));
+  }
+  throw std::runtime_error("the server did not take the new log setting");
+}
+
+std::string LoggedStatement(const std::string& commandText) {
+  std::string logged = "statement: ";
+  for (const char c : commandText) {
+    logged += c;
+    if (c == '\n') logged += '\t';
+  }
+  return logged + '\n';
 }
 
 std::vector<ColumnShape> ColumnsOf(const std::string& table) {

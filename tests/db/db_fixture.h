@@ -43,6 +43,20 @@ std::vector<ColumnShape> ColumnsOf(const std::string& table);
 std::string RowsDigest(const std::string& table, const std::string& columns);
 std::string OwnerOf(const std::string& table);
 
+// The server's log from the moment this object was made.
+class ServerLog {
+ public:
+  ServerLog();
+  std::string Since() const;
+
+ private:
+  long start_;
+};
+// Switches the logging of every statement on or off, for sessions started from now on.
+void LogStatements(bool on);
+// How the log shows a command: after "statement: ", each further line indented by a tab.
+std::string LoggedStatement(const std::string& commandText);
+
 // The columns that a successful repair leaves in each of the three tables.
 std::vector<ColumnShape> RepairedSelectOut();
 std::vector<ColumnShape> RepairedSelect();

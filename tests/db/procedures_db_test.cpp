@@ -103,51 +103,22 @@ TEST_F(Procedures, AMissingTableFailsTheBatchWithTheServersTextAndAppliesNothing
 }
 
 TEST_F(Procedures, TheServersLogShowsTheBatchOnceAndNothingForANo) {
-  const char* logPath = std::getenv("TAVORA_PGLOG");
-  if (!logPath) GTEST_SKIP() << "TAVORA_PGLOG not set";
-  AdminSession admin;
-  admin.Exec("ALTER SYSTEM SET log_statement = 'all'");
-  admin.Exec("SELECT pg_reload_conf()");
-  auto logSize = [&] {
-    std::FILE* f = std::fopen(logPath, "rb");
-    std::fseek(f, 0, SEEK_END);
-    const long size = std::ftell(f);
-    std::fclose(f);
-    return size;
-  };
-  auto logSince = [&](long offset) {
-    std::FILE* f = std::fopen(logPath, "rb");
-    std::fseek(f, offset, SEEK_SET);
-    std::string text;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
-    std::fclose(f);
-    return text;
-  };
+  LogStatements(true);
   qry.SQL = RepairBatchLines();
-  // The server's log writes a statement after "statement: " and indents its further lines by a tab.
-  std::string batch = "statement: ";
-  for (const char c : ToUtf8(qry.CommandText())) {
-    batch += c;
-    if (c == '\n') batch += '\t';
-  }
-  batch += '\n';
+  const auto batch = LoggedStatement(ToUtf8(qry.CommandText()));
 
-  const long beforeNo = logSize();
+  const ServerLog answeredNo;
   ui.answers = {mrNo};
   RunRepair(ui, registry, conTavora, qry);
-  const auto afterNo = logSince(beforeNo);
-  EXPECT_EQ(afterNo.find("tmp_user_file"), std::string::npos) << afterNo;
+  EXPECT_EQ(answeredNo.Since().find("tmp_user_file"), std::string::npos) << answeredNo.Since();
 
-  const long beforeYes = logSize();
+  const ServerLog answeredYes;
   PressAndConfirm();
-  const auto afterYes = logSince(beforeYes);
-  const auto first = afterYes.find(batch);
-  EXPECT_NE(first, std::string::npos) << afterYes;
-  EXPECT_EQ(afterYes.find(batch, first + 1), std::string::npos);
-  admin.Exec("ALTER SYSTEM RESET log_statement");
-  admin.Exec("SELECT pg_reload_conf()");
+  const auto log = answeredYes.Since();
+  LogStatements(false);
+  const auto first = log.find(batch);
+  EXPECT_NE(first, std::string::npos) << log;
+  EXPECT_EQ(log.find(batch, first + 1), std::string::npos);
 }
 
 TEST_F(Procedures, VersionCheckAgainstTheServer) {

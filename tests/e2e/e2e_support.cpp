@@ -117,6 +117,20 @@ void ProgramTest::Answer(HWND dialog, std::initializer_list<std::string_view> ke
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }));
 }
 
+void ProgramTest::PressAndAnswer(HWND main, std::string_view key) {
+  Press(main);
+  HWND confirm = WaitForDialog();
+  ASSERT_NE(confirm, nullptr) << "no confirmation";
+  EXPECT_EQ(DialogMessage(confirm), kConfirm);
+  Answer(confirm, {key});
+}
+
+void ProgramTest::ExpectSuccessAndEnd() {
+  ExpectOneDialog(L"情報", kDone);
+  EXPECT_EQ(program_->WaitForExit(), 0u);
+  ExpectRepaired();
+}
+
 void ProgramTest::ExpectOneDialog(const std::wstring& title, const std::wstring& message,
                                   std::chrono::milliseconds timeout) {
   HWND dialog = WaitForDialog(L"TMessageForm", timeout);
@@ -141,12 +155,8 @@ void ProgramTest::ExpectOneDialog(const std::wstring& title, const std::wstring&
 void ProgramTest::RepairThroughTheProgram() {
   HWND main = StartAndWaitForMainWindow();
   ASSERT_NE(main, nullptr);
-  Press(main);
-  HWND confirm = WaitForDialog();
-  ASSERT_NE(confirm, nullptr);
-  Answer(confirm, {"Y"});
-  ExpectOneDialog(L"情報", kDone);
-  EXPECT_EQ(program_->WaitForExit(), 0u);
+  PressAndAnswer(main, "Y");
+  ExpectSuccessAndEnd();
 }
 
 }  // namespace tavora::ui

@@ -49,6 +49,10 @@ class ProgramTest : public ::testing::Test {
   // A left click on "実行" with the real mouse.
   void Press(HWND main);
   void Answer(HWND dialog, std::initializer_list<std::string_view> keys);
+  // Presses "実行" and answers the confirmation with the key.
+  void PressAndAnswer(HWND main, std::string_view key);
+  // The success message, OK, the end of the program, and the repaired tables.
+  void ExpectSuccessAndEnd();
   // The only dialog now open must be this one, with this title and message; answered with Enter.
   void ExpectOneDialog(const std::wstring& title, const std::wstring& message,
                        std::chrono::milliseconds timeout = kWindowTimeout);

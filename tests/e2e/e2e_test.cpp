@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "db/text.h"
 #include "e2e_support.h"
@@ -15,35 +15,25 @@ namespace tavora::ui {
 namespace {
 
 using tavora::testing::AdminSession;
-using tavora::testing::ResetSchema;
 
 using EndToEnd = ProgramTest;
-
-int ColumnCount(const char* table) {
-  return static_cast<int>(tavora::testing::ColumnsOf(table).size());
-}
 
 TEST_F(EndToEnd, ARefusedVersionIsReportedBeforeAnyWindowAndEndsTheProgram) {
   AdminSession().Exec("UPDATE env SET ver_kaku = '2024'");
   Start();
-  HWND dialog = WaitForDialog();
-  ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(TextW(dialog), L"情報");
-  EXPECT_EQ(DialogMessage(dialog), L"ご利用のバージョンでは実行できません。");
+  ASSERT_NE(WaitForDialog(), nullptr);
   EXPECT_EQ(VisibleWindow(program_->Id(), L"TfMain"), nullptr);
-  Answer(dialog, {"Enter"});
+  ExpectOneDialog(L"情報", L"ご利用のバージョンでは実行できません。");
   EXPECT_EQ(program_->WaitForExit(), 0u);
 }
 
 TEST_F(EndToEnd, AFailedConnectionAtStartIsReportedAndEndsTheProgram) {
   AdminSession().Exec("ALTER ROLE tavora_user NOLOGIN");
   Start();
-  HWND dialog = WaitForDialog();
+  ASSERT_NE(WaitForDialog(), nullptr);
   AdminSession().Exec("ALTER ROLE tavora_user LOGIN");
-  ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(TextW(dialog), L"エラー");
-  EXPECT_EQ(DialogMessage(dialog), kConnectionFailed);
-  Answer(dialog, {"Enter"});
+  EXPECT_EQ(VisibleWindow(program_->Id(), L"TfMain"), nullptr);
+  ExpectOneDialog(L"エラー", kConnectionFailed);
   EXPECT_EQ(program_->WaitForExit(), 0u);
 }
 
@@ -57,25 +47,16 @@ TEST_F(EndToEnd, ConfirmedRepairSucceedsAndEndsTheProgram) {
   EXPECT_EQ(DialogMessage(confirm), kConfirm);
   EXPECT_EQ(TextW(FocusOf(confirm)), L"いいえ(&N)");
   Answer(confirm, {"Y"});
-  HWND done = WaitForDialog();
-  ASSERT_NE(done, nullptr);
-  EXPECT_EQ(TextW(done), L"情報");
-  EXPECT_EQ(DialogMessage(done), kDone);
-  Answer(done, {"Enter"});
-  EXPECT_EQ(program_->WaitForExit(), 0u);
-  ExpectRepaired();
+  ExpectSuccessAndEnd();
 }
 
 TEST_F(EndToEnd, AConfirmationNotAnsweredYesSendsNothing) {
   HWND main = StartAndWaitForMainWindow();
   ASSERT_NE(main, nullptr);
-  for (const auto& keys : {std::vector<std::string_view>{"Enter"}, {"Esc"}, {"N"}, {"Alt+F4"}}) {
-    Press(main);
-    HWND confirm = WaitForDialog();
-    ASSERT_NE(confirm, nullptr) << keys[0];
-    Answer(confirm, {keys[0]});
-    EXPECT_TRUE(program_->Running()) << keys[0];
-    EXPECT_EQ(VisibleWindow(program_->Id(), L"TMessageForm"), nullptr) << keys[0];
+  for (const std::string_view key : {"Enter", "Esc", "N", "Alt+F4"}) {
+    PressAndAnswer(main, key);
+    EXPECT_TRUE(program_->Running()) << key;
+    EXPECT_EQ(VisibleWindow(program_->Id(), L"TMessageForm"), nullptr) << key;
   }
   ExpectUntouched();
 }
@@ -85,11 +66,7 @@ TEST_F(EndToEnd, NoServerConfiguredIsReportedWithoutConnecting) {
   HWND main = StartAndWaitForMainWindow();
   ASSERT_NE(main, nullptr);
   Press(main);
-  HWND dialog = WaitForDialog();
-  ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(TextW(dialog), L"エラー");
-  EXPECT_EQ(DialogMessage(dialog), L"Tavora ODBC設定がありません。");
-  Answer(dialog, {"Enter"});
+  ExpectOneDialog(L"エラー", L"Tavora ODBC設定がありません。");
   EXPECT_TRUE(program_->Running());
   ExpectUntouched();
 }
@@ -116,73 +93,38 @@ TEST_F(EndToEnd, AFailedBatchLeavesTheWindowOpenAndASecondPressSucceeds) {
   AdminSession().Exec("DROP TABLE tmp_user_file_data");
   HWND main = StartAndWaitForMainWindow();
   ASSERT_NE(main, nullptr);
-  Press(main);
-  HWND confirm = WaitForDialog();
-  ASSERT_NE(confirm, nullptr);
-  Answer(confirm, {"Y"});
+  PressAndAnswer(main, "Y");
   HWND failed = WaitForDialog();
   ASSERT_NE(failed, nullptr);
-  EXPECT_EQ(TextW(failed), L"エラー");
   const auto message = DialogMessage(failed);
-  EXPECT_EQ(message.rfind(L"処理に失敗しました。：", 0), 0u) << Narrow(message);
   EXPECT_NE(message.find(L"tmp_user_file_data"), std::wstring::npos) << Narrow(message);
-  Answer(failed, {"Enter"});
+  ExpectOneDialog(L"エラー", kBatchFailedPrefix);
   EXPECT_TRUE(program_->Running());
-  EXPECT_EQ(ColumnCount("tmp_user_file_select"), 87);  // nothing of the command stayed
+  // Nothing of the command stayed.
+  EXPECT_EQ(tavora::testing::ColumnsOf("tmp_user_file_select").size(), 87u);
 
-  ResetSchema();
-  Press(main);
-  HWND confirmAgain = WaitForDialog();
-  ASSERT_NE(confirmAgain, nullptr);
-  Answer(confirmAgain, {"Y"});
-  HWND done = WaitForDialog();
-  ASSERT_NE(done, nullptr);
-  EXPECT_EQ(DialogMessage(done), kDone);
-  Answer(done, {"Enter"});
-  EXPECT_EQ(program_->WaitForExit(), 0u);
-  ExpectRepaired();
+  tavora::testing::ResetSchema();
+  PressAndAnswer(main, "Y");
+  ExpectSuccessAndEnd();
 }
-
-std::string LogSince(long offset) {
-  std::FILE* f = std::fopen(tavora::testing::Getenv("TAVORA_PGLOG").c_str(), "rb");
-  std::fseek(f, offset, SEEK_SET);
-  std::string text;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
-  std::fclose(f);
-  return text;
-}
-
-long LogSize() { return static_cast<long>(LogSince(0).size()); }
 
 TEST_F(EndToEnd, TheServersLogShowsThePressedCommandOnceAndNothingForANo) {
-  FixturePg("log-statements on");
+  tavora::testing::LogStatements(true);
   HWND main = StartAndWaitForMainWindow();
   ASSERT_NE(main, nullptr);
 
-  const long beforeNo = LogSize();
-  Press(main);
-  HWND confirm = WaitForDialog();
-  ASSERT_NE(confirm, nullptr);
-  Answer(confirm, {"N"});
-  EXPECT_EQ(LogSince(beforeNo).find("tmp_user_file"), std::string::npos);
+  const tavora::testing::ServerLog answeredNo;
+  PressAndAnswer(main, "N");
+  EXPECT_EQ(answeredNo.Since().find("tmp_user_file"), std::string::npos);
 
-  // The log writes a statement after "statement: " and indents its further lines by a tab.
-  std::string logged = "statement: ";
-  for (const auto& line : tavora::RepairBatchLines()) {
-    logged += tavora::ToUtf8(line) + "\r\n\t";
-  }
-  logged += "\n";
-  const long beforeYes = LogSize();
-  Press(main);
-  confirm = WaitForDialog();
-  ASSERT_NE(confirm, nullptr);
-  Answer(confirm, {"Y"});
-  ExpectOneDialog(L"情報", kDone);
-  EXPECT_EQ(program_->WaitForExit(), 0u);
-  FixturePg("log-statements off");
-  const auto log = LogSince(beforeYes);
+  std::string command;
+  for (const auto& line : tavora::RepairBatchLines()) command += tavora::ToUtf8(line) + "\r\n";
+  const auto logged = tavora::testing::LoggedStatement(command);
+  const tavora::testing::ServerLog answeredYes;
+  PressAndAnswer(main, "Y");
+  ExpectSuccessAndEnd();
+  const auto log = answeredYes.Since();
+  tavora::testing::LogStatements(false);
   const auto first = log.find(logged);
   EXPECT_NE(first, std::string::npos) << log;
   EXPECT_EQ(log.find(logged, first + 1), std::string::npos);

@@ -39,23 +39,15 @@ TEST_F(Faults, ServerStoppedBetweenStartAndPress) {
   HWND main = StartAndWaitForMainWindow();
   ASSERT_NE(main, nullptr);
   FixturePg("pause");
-  Press(main);
-  HWND confirm = WaitForDialog();
-  ASSERT_NE(confirm, nullptr);
-  Answer(confirm, {"Y"});
+  PressAndAnswer(main, "Y");
   ExpectOneDialog(L"エラー", kConnectionFailed);
   EXPECT_TRUE(program_->Running());
   FixturePg("resume");
   ExpectUntouched();
 
   // With the server back, the same window repairs.
-  Press(main);
-  confirm = WaitForDialog();
-  ASSERT_NE(confirm, nullptr);
-  Answer(confirm, {"Y"});
-  ExpectOneDialog(L"情報", kDone);
-  EXPECT_EQ(program_->WaitForExit(), 0u);
-  ExpectRepaired();
+  PressAndAnswer(main, "Y");
+  ExpectSuccessAndEnd();
 }
 
 TEST_F(Faults, BackendTerminatedWhileTheBatchRuns) {
@@ -64,10 +56,7 @@ TEST_F(Faults, BackendTerminatedWhileTheBatchRuns) {
   {
     AdminSession holder(/*autocommit=*/false);
     holder.Exec("LOCK TABLE tmp_user_file_select IN ACCESS EXCLUSIVE MODE");
-    Press(main);
-    HWND confirm = WaitForDialog();
-    ASSERT_NE(confirm, nullptr);
-    Answer(confirm, {"Y"});
+    PressAndAnswer(main, "Y");
     const auto pid = BlockedBackend();
     ASSERT_FALSE(pid.empty());
     AdminSession().Exec("SELECT pg_terminate_backend(" + pid + ")");
@@ -77,13 +66,8 @@ TEST_F(Faults, BackendTerminatedWhileTheBatchRuns) {
   EXPECT_TRUE(program_->Running());
   ExpectUntouched();
 
-  Press(main);
-  HWND confirm = WaitForDialog();
-  ASSERT_NE(confirm, nullptr);
-  Answer(confirm, {"Y"});
-  ExpectOneDialog(L"情報", kDone);
-  EXPECT_EQ(program_->WaitForExit(), 0u);
-  ExpectRepaired();
+  PressAndAnswer(main, "Y");
+  ExpectSuccessAndEnd();
 }
 
 TEST_F(Faults, ALockHeldByAnotherSessionEndsInTheCommandTimeOut) {
@@ -92,10 +76,7 @@ TEST_F(Faults, ALockHeldByAnotherSessionEndsInTheCommandTimeOut) {
   {
     AdminSession holder(/*autocommit=*/false);
     holder.Exec("LOCK TABLE tmp_user_file_select IN ACCESS EXCLUSIVE MODE");
-    Press(main);
-    HWND confirm = WaitForDialog();
-    ASSERT_NE(confirm, nullptr);
-    Answer(confirm, {"Y"});
+    PressAndAnswer(main, "Y");
     // The command time-out is 30 seconds; the dialog comes after it.
     ExpectOneDialog(L"エラー", kBatchFailedPrefix, 90s);
     holder.Rollback();
@@ -103,13 +84,8 @@ TEST_F(Faults, ALockHeldByAnotherSessionEndsInTheCommandTimeOut) {
   EXPECT_TRUE(program_->Running());
   ExpectUntouched();
 
-  Press(main);
-  HWND confirm = WaitForDialog();
-  ASSERT_NE(confirm, nullptr);
-  Answer(confirm, {"Y"});
-  ExpectOneDialog(L"情報", kDone);
-  EXPECT_EQ(program_->WaitForExit(), 0u);
-  ExpectRepaired();
+  PressAndAnswer(main, "Y");
+  ExpectSuccessAndEnd();
 }
 
 TEST_F(Faults, ALoginTheServerRefusesEndsTheStart) {
@@ -141,7 +117,6 @@ TEST_F(Faults, TenRepairsInARow) {
   for (int run = 1; run <= 10; ++run) {
     SCOPED_TRACE("run " + std::to_string(run));
     RepairThroughTheProgram();
-    ExpectRepaired();
   }
 }
 
