@@ -95,10 +95,6 @@ std::u16string ErrorBoxText(std::u16string_view message) {
   return text;
 }
 
-}  // namespace tavora
-
-namespace tavora {
-
 namespace {
 
 // Dialog units of the message font: x in quarters of the average character width, y in eighths
@@ -226,10 +222,6 @@ AppPointer::ModalSave AppPointer::EnterModal() {
 void AppPointer::LeaveModal(const ModalSave& saved) {
   if (sets_ == saved.sets) shape_ = saved.shape;
 }
-
-}  // namespace tavora
-
-namespace tavora {
 
 DialogIcon IconOf(DialogKind kind) {
   switch (kind) {

@@ -69,13 +69,8 @@ std::optional<DialogButton> AccessKeyButton(DialogButtons buttons, char16_t lett
 // its last character is greater than that of ".".
 std::u16string ErrorBoxText(std::u16string_view message);
 
-}  // namespace tavora
-
 // How the Win32 dialog lays itself out, reacts to keys and treats the mouse pointer. The window
 // code measures and draws; these rules decide.
-#include <vector>
-
-namespace tavora {
 
 // Each button's control ID is this plus the button's value.
 inline constexpr int kButtonIdBase = 2000;
@@ -169,10 +164,6 @@ class AppPointer {
   PointerShape shape_ = PointerShape::Default;
   unsigned sets_ = 0;
 };
-
-}  // namespace tavora
-
-namespace tavora {
 
 // The stock icon that each kind shows; Custom shows none.
 enum class DialogIcon : std::uint8_t { None, Warning, Error, Information, Question };
