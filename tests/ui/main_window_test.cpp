@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,7 +17,7 @@ namespace {
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 // The text of a message dialog: its static control that is not the icon.
-std::wstring DialogMessage(HWND dialog) {
+std::string DialogMessage(HWND dialog) {
   for (HWND child : Children(dialog)) {
     if (HasClass(child, L"Static") && (Style(child) & SS_TYPEMASK) != SS_ICON) return Text(child);
   }
@@ -24,7 +25,7 @@ std::wstring DialogMessage(HWND dialog) {
 }
 
 // The control of the class with the text, or null.
-HWND ChildWithText(HWND parent, std::wstring_view className, std::wstring_view text) {
+HWND ChildWithText(HWND parent, std::wstring_view className, std::string_view text) {
   for (HWND child : Children(parent)) {
     if (HasClass(child, className) && Text(child) == text) return child;
   }
@@ -45,14 +46,14 @@ class MainWindowTest : public testing::Test {
       return main_ != nullptr || dialog != nullptr;
     })) << "TavoraRepair.exe showed neither its main window nor a dialog";
     if (dialog != nullptr) {
-      const std::string message = Narrow(DialogMessage(dialog));
+      const std::string message = DialogMessage(dialog);
       PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
       EXPECT_EQ(program_->WaitForExit(), 0u) << "after its start-up dialog";
       if (std::getenv("ODBCINI") != nullptr) {
         FAIL() << "with the database fixture in place, the program refused to start: " << message;
       }
-      GTEST_SKIP() << "no database fixture (ODBCINI is not set): the program reports \""
-                   << message << "\" instead of showing its main window";
+      GTEST_SKIP() << "no database fixture (ODBCINI is not set): the program reports \"" << message
+                   << "\" instead of showing its main window";
     }
     ASSERT_TRUE(BringToFront(main_)) << "the main window did not become the foreground window";
   }
@@ -68,7 +69,7 @@ class MainWindowTest : public testing::Test {
   // What is on screen when the program did not end: a dialog, if one is open.
   std::string Showing() const {
     if (HWND dialog = VisibleWindow(program_->Id(), L"TMessageForm")) {
-      return "a dialog \"" + Narrow(Text(dialog)) + "\": " + Narrow(DialogMessage(dialog));
+      return "a dialog \"" + Text(dialog) + "\": " + DialogMessage(dialog);
     }
     return "no dialog";
   }
@@ -78,7 +79,7 @@ class MainWindowTest : public testing::Test {
 };
 
 TEST_F(MainWindowTest, IsADialogFramedAppWindowOfFixedSizeCentredInTheWorkArea) {
-  EXPECT_EQ(Text(main_), L"復旧ツール");
+  EXPECT_EQ(Text(main_), "復旧ツール");
 
   struct Flag {
     const char* name;
@@ -115,12 +116,14 @@ TEST_F(MainWindowTest, IsADialogFramedAppWindowOfFixedSizeCentredInTheWorkArea) 
   // Corners of the client area and the gap between the sentence and the button.
   std::vector<POINT> points = {{3, 3}, {321, 3}, {3, 178}, {321, 178}, {162, 92}};
   MapWindowPoints(main_, HWND_DESKTOP, points.data(), static_cast<UINT>(points.size()));
-  WaitUntil([&] {
-    for (const POINT p : points) {
-      if (ScreenPixel(p) != kWhite) return false;
-    }
-    return true;
-  }, 5s);
+  WaitUntil(
+      [&] {
+        for (const POINT p : points) {
+          if (ScreenPixel(p) != kWhite) return false;
+        }
+        return true;
+      },
+      5s);
   for (const POINT p : points) {
     EXPECT_EQ(ScreenPixel(p), kWhite) << "background at screen point " << p.x << "," << p.y;
   }
@@ -134,7 +137,7 @@ TEST_F(MainWindowTest, HasAHiddenApplicationToolWindow) {
   ASSERT_NE(application, nullptr) << "no window of class TApplication";
   EXPECT_FALSE(IsWindowVisible(application));
   EXPECT_TRUE(ExStyle(application) & WS_EX_TOOLWINDOW);
-  EXPECT_EQ(Text(application), L"");
+  EXPECT_EQ(Text(application), "");
   RECT bounds{};
   GetWindowRect(application, &bounds);
   EXPECT_EQ(Width(bounds), 0);
@@ -142,44 +145,73 @@ TEST_F(MainWindowTest, HasAHiddenApplicationToolWindow) {
 }
 
 TEST_F(MainWindowTest, ShowsTheSentenceAndTheButtonWithTheirBoundsAndFonts) {
-  struct Control {
+  struct Shown {
     const char* name;
-    const wchar_t* className;
-    const wchar_t* text;
-    POINT topLeft;
-    std::optional<SIZE> size;  // the sentence is sized to its text
+    HWND window;
+    std::optional<POINT> topLeft;  // in the main window's client area
+    std::optional<SIZE> size;
     LONG fontHeight;
     LONG fontWeight;
   };
-  const Control controls[] = {
-      {"Label2", L"Static", L"進級処理画面のエラーを復旧します。", {35, 56}, std::nullopt, -19,
-       FW_NORMAL},
-      {"btnInstall", L"Button", L"実行", {64, 111}, SIZE{201, 30}, -15, FW_BOLD},
+  HWND label2 = ChildWithText(main_, L"Static", "進級処理画面のエラーを復旧します。");
+  HWND btnInstall = ChildWithText(main_, L"Button", "実行");
+  ASSERT_NE(label2, nullptr) << "no static text with the sentence";
+  ASSERT_NE(btnInstall, nullptr) << "no button 実行";
+  const Shown shown[] = {
+      // The window's own font, for whatever does not set one.
+      {"fMain", main_, std::nullopt, std::nullopt, -13, FW_NORMAL},
+      // The sentence is sized to its text, so its size depends on the font in use.
+      {"Label2", label2, POINT{35, 56}, std::nullopt, -19, FW_NORMAL},
+      {"btnInstall", btnInstall, POINT{64, 111}, SIZE{201, 30}, -15, FW_BOLD},
   };
-  for (const auto& c : controls) {
-    SCOPED_TRACE(c.name);
-    HWND control = ChildWithText(main_, c.className, c.text);
-    ASSERT_NE(control, nullptr) << "no control with its text";
-    EXPECT_TRUE(IsWindowVisible(control));
-    const RECT bounds = BoundsInParent(control);
-    EXPECT_EQ(bounds.left, c.topLeft.x);
-    EXPECT_EQ(bounds.top, c.topLeft.y);
-    if (c.size) {
-      EXPECT_EQ(Width(bounds), c.size->cx);
-      EXPECT_EQ(Height(bounds), c.size->cy);
+  for (const auto& s : shown) {
+    SCOPED_TRACE(s.name);
+    EXPECT_TRUE(IsWindowVisible(s.window));
+    const RECT bounds = BoundsInParent(s.window);
+    if (s.topLeft) {
+      EXPECT_EQ(bounds.left, s.topLeft->x);
+      EXPECT_EQ(bounds.top, s.topLeft->y);
     }
-    const auto font = FontOf(control);
-    ASSERT_TRUE(font.has_value()) << "the control uses the system font";
-    EXPECT_EQ(std::wstring(font->lfFaceName), L"MS UI Gothic");
-    EXPECT_EQ(font->lfHeight, c.fontHeight);
-    EXPECT_EQ(font->lfWeight, c.fontWeight);
+    if (s.size) {
+      EXPECT_EQ(Width(bounds), s.size->cx);
+      EXPECT_EQ(Height(bounds), s.size->cy);
+    }
+    const auto font = FontOf(s.window);
+    ASSERT_TRUE(font.has_value()) << "it uses the system font";
+    EXPECT_EQ(Narrow(font->lfFaceName), "MS UI Gothic");
+    EXPECT_EQ(font->lfHeight, s.fontHeight);
+    EXPECT_EQ(font->lfWeight, s.fontWeight);
   }
   SaveScreenshot(main_, L"main_window");
+}
+
+// A click on 実行 opens the first dialog of the repair: the confirmation, or an error when the
+// data source has no server. Closing it through its frame answers nothing, so no repair runs.
+TEST_F(MainWindowTest, ADialogDisablesTheWindowWhileOpenAndGivesItBackAfterwards) {
+  HWND button = ChildWithText(main_, L"Button", "実行");
+  ASSERT_NE(button, nullptr);
+  Click(CentreOf(button));
+  HWND dialog = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    dialog = VisibleWindow(program_->Id(), L"TMessageForm");
+    return dialog != nullptr;
+  })) << "a click on the button opened no dialog";
+  SCOPED_TRACE("dialog \"" + Text(dialog) + "\": " + DialogMessage(dialog));
+  EXPECT_EQ(GetWindow(dialog, GW_OWNER), main_) << "the main window must own the dialog";
+  EXPECT_FALSE(IsWindowEnabled(main_)) << "the main window accepts input under the dialog";
+
+  ASSERT_TRUE(BringToFront(dialog));
+  Type({"Alt+F4"});  // closes the dialog, not the program
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog); })) << "the dialog stayed open";
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(main_) && GetForegroundWindow() == main_; }))
+      << "the main window is not enabled and active again";
+  EXPECT_TRUE(program_->Running());
 }
 
 struct KeyCase {
   const char* name;
   std::vector<std::string_view> keys;
+  friend void PrintTo(const KeyCase& c, std::ostream* out) { *out << c.name; }
 };
 
 class MainWindowKeyTest : public MainWindowTest, public testing::WithParamInterface<KeyCase> {};
@@ -188,7 +220,6 @@ class MainWindowKeyTest : public MainWindowTest, public testing::WithParamInterf
 // that follows, and the program would still be running.
 TEST_P(MainWindowKeyTest, DoesNothingAndAltF4StillEndsTheProgram) {
   Type(GetParam().keys);
-  EXPECT_TRUE(IsWindowEnabled(main_)) << "a modal dialog opened: " << Showing();
   Type({"Alt+F4"});
   const auto exitCode = program_->WaitForExit();
   ASSERT_TRUE(exitCode.has_value()) << "the program is still running, showing " << Showing();
@@ -205,6 +236,7 @@ enum class Closing { CloseBox, CloseMessage, AltF4 };
 struct ClosingCase {
   const char* name;
   Closing how;
+  friend void PrintTo(const ClosingCase& c, std::ostream* out) { *out << c.name; }
 };
 
 class MainWindowClosingTest : public MainWindowTest,

@@ -67,31 +67,34 @@ struct KeyStroke {
 };
 
 KeyStroke ParseKey(std::string_view text) {
+  static constexpr std::pair<std::string_view, WORD> kModifiers[] = {
+      {"Ctrl+", VK_CONTROL}, {"Alt+", VK_MENU}, {"Shift+", VK_SHIFT}};
+  static constexpr std::pair<std::string_view, WORD> kKeys[] = {{"Enter", VK_RETURN},
+                                                                {"Esc", VK_ESCAPE},
+                                                                {"Space", VK_SPACE},
+                                                                {"Tab", VK_TAB},
+                                                                {"F4", VK_F4}};
+  const std::string whole(text);
   KeyStroke stroke;
-  for (std::size_t plus; (plus = text.find('+')) != std::string_view::npos && plus + 1 < text.size();
-       text.remove_prefix(plus + 1)) {
-    const auto modifier = text.substr(0, plus);
-    if (modifier == "Ctrl") {
-      stroke.modifiers.push_back(VK_CONTROL);
-    } else if (modifier == "Alt") {
-      stroke.modifiers.push_back(VK_MENU);
-    } else if (modifier == "Shift") {
-      stroke.modifiers.push_back(VK_SHIFT);
-    } else {
-      throw std::invalid_argument("unknown modifier in " + std::string(text));
+  for (bool more = true; more;) {
+    more = false;
+    for (const auto& [prefix, modifier] : kModifiers) {
+      if (text.starts_with(prefix)) {
+        stroke.modifiers.push_back(modifier);
+        text.remove_prefix(prefix.size());
+        more = true;
+      }
     }
   }
-  static constexpr std::pair<std::string_view, WORD> kNamed[] = {
-      {"Enter", VK_RETURN}, {"Esc", VK_ESCAPE}, {"Space", VK_SPACE}, {"Tab", VK_TAB}, {"F4", VK_F4}};
-  for (const auto& [name, key] : kNamed) {
+  for (const auto& [name, key] : kKeys) {
     if (text == name) stroke.key = key;
   }
-  if (stroke.key == 0 && text.size() == 1 && std::isalpha(static_cast<unsigned char>(text[0]))) {
-    const char letter = text[0];
-    if (letter >= 'A' && letter <= 'Z') stroke.modifiers.push_back(VK_SHIFT);
-    stroke.key = static_cast<WORD>(std::toupper(static_cast<unsigned char>(letter)));
+  if (text.size() == 1 && std::isalpha(static_cast<unsigned char>(text[0]))) {
+    // Virtual keys are the upper-case letters; Shift makes the letter typed upper-case.
+    if (std::isupper(static_cast<unsigned char>(text[0]))) stroke.modifiers.push_back(VK_SHIFT);
+    stroke.key = static_cast<WORD>(std::toupper(static_cast<unsigned char>(text[0])));
   }
-  if (stroke.key == 0) throw std::invalid_argument("unknown key " + std::string(text));
+  if (stroke.key == 0) throw std::invalid_argument("unknown key " + whole);
   return stroke;
 }
 
@@ -111,11 +114,16 @@ Settings& TheSettings() {
   return settings;
 }
 
-std::wstring WindowsPath(std::string_view path) {
+std::wstring Widen(std::string_view text) {
   const int length =
-      MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), wide.data(), length);
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  return wide;
+}
+
+std::wstring WindowsPath(std::string_view path) {
+  std::wstring wide = Widen(path);
   if (!wide.empty() && wide.front() == L'/') {
     std::replace(wide.begin(), wide.end(), L'/', L'\\');
     wide.insert(0, L"Z:");
@@ -145,12 +153,13 @@ std::string Narrow(std::wstring_view text) {
   const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
                                          nullptr, 0, nullptr, nullptr);
   std::string narrow(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(),
-                      length, nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length,
+                      nullptr, nullptr);
   return narrow;
 }
 
 Process::Process(const std::wstring& commandLine, bool captureOutput) {
+  ParkPointer();
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   std::wstring desktop = TheSettings().desktop;
@@ -175,7 +184,7 @@ Process::Process(const std::wstring& commandLine, bool captureOutput) {
     Fail("CreateProcessW " + Narrow(commandLine));
   }
   process_.reset(info.hProcess);
-  CloseHandle(info.hThread);
+  const UniqueHandle thread(info.hThread);
   id_ = info.dwProcessId;
 }
 
@@ -250,14 +259,14 @@ std::wstring ClassName(HWND window) {
   return name;
 }
 
-std::wstring Text(HWND window) {
+std::string Text(HWND window) {
   // WM_GETTEXT reaches into the other process; GetWindowTextW would not ask its controls.
   const auto length = static_cast<std::size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0));
   std::wstring text(length + 1, L'\0');
-  const auto copied = static_cast<std::size_t>(SendMessageW(
-      window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
+  const auto copied = static_cast<std::size_t>(
+      SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
   text.resize(std::min(copied, length));
-  return text;
+  return Narrow(text);
 }
 
 bool HasClass(HWND window, std::wstring_view className) {
@@ -289,34 +298,45 @@ HWND FocusOf(HWND window) {
   return info.hwndFocus;
 }
 
-std::optional<LOGFONTW> FontOf(HWND control) {
+namespace {
+
+// Asks ui_probe.dll, hooked into the window's thread, what only that thread can see.
+ProbeReply Probe(HWND window) {
   static const HMODULE probe = LoadLibraryW((DirectoryOfThisProgram() + L"ui_probe.dll").c_str());
   if (probe == nullptr) Fail("LoadLibraryW ui_probe.dll");
-  const auto hook = reinterpret_cast<HOOKPROC>(
-      reinterpret_cast<void*>(GetProcAddress(probe, kFontHookName)));
-  if (hook == nullptr) Fail("GetProcAddress FontRequestHook");
+  const auto hook =
+      reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(probe, kProbeHookName)));
+  if (hook == nullptr) Fail("GetProcAddress ProbeRequestHook");
 
   wchar_t mappingName[64];
   wchar_t doneName[64];
-  FontReplyNames(GetCurrentProcessId(), mappingName, doneName);
+  ProbeReplyNames(GetCurrentProcessId(), mappingName, doneName);
   const UniqueHandle mapping(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                                sizeof(FontReply), mappingName));
+                                                sizeof(ProbeReply), mappingName));
   const UniqueHandle done(CreateEventW(nullptr, FALSE, FALSE, doneName));
   if (!mapping || !done) Fail("CreateFileMappingW/CreateEventW");
   const UniqueHook installed(
-      SetWindowsHookExW(WH_GETMESSAGE, hook, probe, GetWindowThreadProcessId(control, nullptr)));
+      SetWindowsHookExW(WH_GETMESSAGE, hook, probe, GetWindowThreadProcessId(window, nullptr)));
   if (!installed) Fail("SetWindowsHookExW");
-  if (!PostMessageW(control, RegisterWindowMessageW(kFontRequestMessage),
-                    reinterpret_cast<WPARAM>(control), GetCurrentProcessId())) {
-    Fail("PostMessageW font request");
+  if (!PostMessageW(window, RegisterWindowMessageW(kProbeRequestMessage),
+                    reinterpret_cast<WPARAM>(window), GetCurrentProcessId())) {
+    Fail("PostMessageW probe request");
   }
-  if (WaitForSingleObject(done.get(), 10000) != WAIT_OBJECT_0) Fail("waiting for the font reply");
-  const UniqueView view(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, sizeof(FontReply)));
+  if (WaitForSingleObject(done.get(), 10000) != WAIT_OBJECT_0) Fail("waiting for the probe");
+  const UniqueView view(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, sizeof(ProbeReply)));
   if (!view) Fail("MapViewOfFile");
-  const auto& reply = *static_cast<const FontReply*>(view.get());
+  return *static_cast<const ProbeReply*>(view.get());
+}
+
+}  // namespace
+
+std::optional<LOGFONTW> FontOf(HWND control) {
+  const ProbeReply reply = Probe(control);
   if (!reply.hasFont) return std::nullopt;
   return reply.font;
 }
+
+Pointer PointerOf(HWND window) { return Probe(window).pointer; }
 
 bool BringToFront(HWND window) {
   return WaitUntil(
@@ -347,13 +367,20 @@ void Type(const std::vector<std::string_view>& keys) {
   }
 }
 
+void ParkPointer() { SetCursorPos(0, 0); }
+
 void Click(POINT screenPoint) {
-  if (!SetCursorPos(screenPoint.x, screenPoint.y)) Fail("SetCursorPos");
-  INPUT inputs[2]{};
-  inputs[0].type = inputs[1].type = INPUT_MOUSE;
-  inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  if (SendInput(2, inputs, sizeof(INPUT)) != 2) Fail("SendInput");
+  // Moving and clicking in one call, so that no other input comes between them.
+  const int width = GetSystemMetrics(SM_CXSCREEN);
+  const int height = GetSystemMetrics(SM_CYSCREEN);
+  INPUT inputs[3]{};
+  for (INPUT& input : inputs) input.type = INPUT_MOUSE;
+  inputs[0].mi.dx = MulDiv(screenPoint.x, 65535, width - 1);
+  inputs[0].mi.dy = MulDiv(screenPoint.y, 65535, height - 1);
+  inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  if (SendInput(3, inputs, sizeof(INPUT)) != 3) Fail("SendInput");
 }
 
 POINT CentreOf(HWND window) {
@@ -369,10 +396,8 @@ COLORREF ScreenPixel(POINT point) {
 
 void SaveScreenshot(HWND window, std::wstring_view name) {
   BringToFront(window);
-  RedrawWindow(window, nullptr, nullptr,
-               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  // Wine hands the window's drawing to the X server a moment later; this is a picture, not a
-  // check, so a short pause is enough.
+  // The window paints itself when its thread is idle, and Wine hands the drawing to the X server
+  // a moment later; this is a picture, not a check, so a short pause is enough.
   std::this_thread::sleep_for(500ms);
 
   RECT bounds{};

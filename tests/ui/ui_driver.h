@@ -13,6 +13,8 @@
 #include <type_traits>
 #include <vector>
 
+#include "ui_probe.h"
+
 namespace tavora::ui {
 
 using namespace std::chrono_literals;
@@ -39,8 +41,8 @@ struct HandleCloser {
 };
 using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
 
-// A started program. If it is still running when the object goes, it is terminated, so that a
-// failed test leaves nothing behind.
+// A started program. Starting it parks the mouse pointer first (see ParkPointer). If it is still
+// running when the object goes, it is terminated, so that a failed test leaves nothing behind.
 class Process {
  public:
   Process(const std::wstring& commandLine, bool captureOutput);
@@ -73,7 +75,8 @@ HWND VisibleWindow(DWORD processId, std::wstring_view className);
 std::vector<HWND> Children(HWND parent);
 
 std::wstring ClassName(HWND window);
-std::wstring Text(HWND window);
+// The window's text in UTF-8, so that failures print it readably.
+std::string Text(HWND window);
 bool HasClass(HWND window, std::wstring_view className);  // ignoring case, as Windows does
 DWORD Style(HWND window);
 DWORD ExStyle(HWND window);
@@ -87,6 +90,8 @@ inline LONG Height(const RECT& r) { return r.bottom - r.top; }
 HWND FocusOf(HWND window);
 // The font that a control of another process uses; nullopt for the system font.
 std::optional<LOGFONTW> FontOf(HWND control);
+// The pointer shape that the thread of the window shows.
+Pointer PointerOf(HWND window);
 
 // Makes the window the foreground window; false if it does not become one.
 bool BringToFront(HWND window);
@@ -96,6 +101,10 @@ bool BringToFront(HWND window);
 void Type(std::initializer_list<std::string_view> keys);
 void Type(const std::vector<std::string_view>& keys);
 
+// Puts the mouse pointer in the top left corner of the screen, where no window under test opens.
+// Wine tells a window that opens under the pointer where the pointer is, and that news can arrive
+// after a later move of the pointer and undo it, so that a click lands where the pointer was.
+void ParkPointer();
 // Moves the mouse to the screen point and clicks the left button there.
 void Click(POINT screenPoint);
 // The centre of the window on the screen.
@@ -106,7 +115,8 @@ COLORREF ScreenPixel(POINT point);
 // Saves the window as it is shown, frame included, to <screenshots>/<name>.bmp.
 void SaveScreenshot(HWND window, std::wstring_view name);
 
-std::string Narrow(std::wstring_view text);  // UTF-8, for messages
+std::string Narrow(std::wstring_view text);  // to UTF-8
+std::wstring Widen(std::string_view text);   // from UTF-8
 
 // Names the cases of a parameterised test after the name field of their parameter.
 struct CaseName {

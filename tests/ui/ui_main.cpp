@@ -20,8 +20,10 @@ using namespace tavora::ui;
 class TestDesktop {
  public:
   TestDesktop() {
+    // A new desktop for each run: the one of the run before may still be closing.
+    wsprintfW(name_, L"TavoraUiTests.%lu", GetCurrentProcessId());
     wchar_t command[128];
-    wsprintfW(command, L"explorer.exe /desktop=%s,%dx%d", kName, GetSystemMetrics(SM_CXSCREEN),
+    wsprintfW(command, L"explorer.exe /desktop=%s,%dx%d", name_, GetSystemMetrics(SM_CXSCREEN),
               GetSystemMetrics(SM_CYSCREEN));
     // The desktop's explorer ends by itself once no program uses the desktop any more.
     STARTUPINFOW startup{};
@@ -35,19 +37,19 @@ class TestDesktop {
     const UniqueHandle process(explorer.hProcess);
     const UniqueHandle thread(explorer.hThread);
     WaitUntil([this] {
-      desktop_.reset(OpenDesktopW(kName, 0, FALSE, GENERIC_ALL));
+      desktop_.reset(OpenDesktopW(name_, 0, FALSE, GENERIC_ALL));
       return desktop_ != nullptr;
     });
     if (desktop_ && SetThreadDesktop(desktop_.get())) {
       GetDesktopWindow();  // waits until explorer has made the desktop's window
-      TheSettings().desktop = kName;
+      TheSettings().desktop = name_;
     } else {
       std::fprintf(stderr, "note: no test desktop; running on the default one\n");
     }
   }
 
  private:
-  static constexpr wchar_t kName[] = L"TavoraUiTests";
+  wchar_t name_[64] = {};
   struct DesktopCloser {
     void operator()(HDESK desktop) const noexcept { CloseDesktop(desktop); }
   };
