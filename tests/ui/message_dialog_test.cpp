@@ -8,6 +8,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "ui_driver.h"
@@ -327,7 +328,7 @@ TEST(MessageDialogTest, TabMovesTheFocusAndTheEmphasisTogether) {
 // Keys and their results.
 
 struct KeyCase {
-  const char* name;
+  std::string name;
   Kind kind;
   int buttons;
   const wchar_t* focusName;
@@ -335,6 +336,18 @@ struct KeyCase {
   DWORD result;
   friend void PrintTo(const KeyCase& c, std::ostream* out) { *out << c.name; }
 };
+
+// The system's three combinations.
+KeyCase InformationCase(const char* name, std::vector<std::string_view> keys, DWORD result) {
+  return {std::string("Information_") + name, Information, kOk, L"OK", std::move(keys), result};
+}
+KeyCase ErrorCase(const char* name, std::vector<std::string_view> keys, DWORD result) {
+  return {std::string("Error_") + name, Error, kOk, L"OK", std::move(keys), result};
+}
+KeyCase ConfirmationCase(const char* name, std::vector<std::string_view> keys, DWORD result) {
+  return {
+      std::string("Confirmation_") + name, Confirmation, kYesNo, L"NO", std::move(keys), result};
+}
 
 class MessageDialogKeyTest : public testing::TestWithParam<KeyCase> {};
 
@@ -353,49 +366,23 @@ TEST_P(MessageDialogKeyTest, AnswersWithTheResultOfThePressedButton) {
 INSTANTIATE_TEST_SUITE_P(
     Keys, MessageDialogKeyTest,
     testing::Values(
-        KeyCase{"Information_Enter", Information, kOk, L"OK", {"Enter"}, mrOk},
-        KeyCase{"Information_Esc", Information, kOk, L"OK", {"Esc"}, mrOk},
-        KeyCase{"Information_Space", Information, kOk, L"OK", {"Space"}, mrOk},
-        KeyCase{"Information_CloseBox", Information, kOk, L"OK", {"CloseBox"}, mrCancel},
-        KeyCase{"Information_AltF4", Information, kOk, L"OK", {"Alt+F4"}, mrCancel},
-        KeyCase{"Information_CtrlEnterThenAltF4",
-                Information,
-                kOk,
-                L"OK",
-                {"Ctrl+Enter", "Alt+F4"},
-                mrCancel},
-        KeyCase{"Error_Enter", Error, kOk, L"OK", {"Enter"}, mrOk},
-        KeyCase{"Error_Esc", Error, kOk, L"OK", {"Esc"}, mrOk},
-        KeyCase{"Error_CloseBox", Error, kOk, L"OK", {"CloseBox"}, mrCancel},
-        KeyCase{"Confirmation_Enter", Confirmation, kYesNo, L"NO", {"Enter"}, mrNo},
-        KeyCase{"Confirmation_Esc", Confirmation, kYesNo, L"NO", {"Esc"}, mrNo},
-        KeyCase{"Confirmation_Space", Confirmation, kYesNo, L"NO", {"Space"}, mrNo},
-        KeyCase{"Confirmation_UpperY", Confirmation, kYesNo, L"NO", {"Y"}, mrYes},
-        KeyCase{"Confirmation_LowerY", Confirmation, kYesNo, L"NO", {"y"}, mrYes},
-        KeyCase{"Confirmation_UpperN", Confirmation, kYesNo, L"NO", {"N"}, mrNo},
-        KeyCase{"Confirmation_LowerN", Confirmation, kYesNo, L"NO", {"n"}, mrNo},
-        KeyCase{"Confirmation_TabThenEnter", Confirmation, kYesNo, L"NO", {"Tab", "Enter"}, mrYes},
-        KeyCase{"Confirmation_TabThenSpace", Confirmation, kYesNo, L"NO", {"Tab", "Space"}, mrYes},
-        KeyCase{"Confirmation_CloseBox", Confirmation, kYesNo, L"NO", {"CloseBox"}, mrCancel},
-        KeyCase{"Confirmation_AltF4", Confirmation, kYesNo, L"NO", {"Alt+F4"}, mrCancel},
-        KeyCase{"Confirmation_TabCtrlEnterThenEsc",
-                Confirmation,
-                kYesNo,
-                L"NO",
-                {"Tab", "Ctrl+Enter", "Esc"},
-                mrNo},
-        KeyCase{"Confirmation_TabShiftEnterThenEsc",
-                Confirmation,
-                kYesNo,
-                L"NO",
-                {"Tab", "Shift+Enter", "Esc"},
-                mrNo},
-        KeyCase{"Confirmation_TabShiftEscThenEnter",
-                Confirmation,
-                kYesNo,
-                L"NO",
-                {"Tab", "Shift+Esc", "Enter"},
-                mrYes},
+        InformationCase("Enter", {"Enter"}, mrOk), InformationCase("Esc", {"Esc"}, mrOk),
+        InformationCase("Space", {"Space"}, mrOk),
+        InformationCase("CloseBox", {"CloseBox"}, mrCancel),
+        InformationCase("AltF4", {"Alt+F4"}, mrCancel),
+        InformationCase("CtrlEnterThenAltF4", {"Ctrl+Enter", "Alt+F4"}, mrCancel),
+        ErrorCase("Enter", {"Enter"}, mrOk), ErrorCase("Esc", {"Esc"}, mrOk),
+        ErrorCase("CloseBox", {"CloseBox"}, mrCancel), ConfirmationCase("Enter", {"Enter"}, mrNo),
+        ConfirmationCase("Esc", {"Esc"}, mrNo), ConfirmationCase("Space", {"Space"}, mrNo),
+        ConfirmationCase("UpperY", {"Y"}, mrYes), ConfirmationCase("LowerY", {"y"}, mrYes),
+        ConfirmationCase("UpperN", {"N"}, mrNo), ConfirmationCase("LowerN", {"n"}, mrNo),
+        ConfirmationCase("TabThenEnter", {"Tab", "Enter"}, mrYes),
+        ConfirmationCase("TabThenSpace", {"Tab", "Space"}, mrYes),
+        ConfirmationCase("CloseBox", {"CloseBox"}, mrCancel),
+        ConfirmationCase("AltF4", {"Alt+F4"}, mrCancel),
+        ConfirmationCase("TabCtrlEnterThenEsc", {"Tab", "Ctrl+Enter", "Esc"}, mrNo),
+        ConfirmationCase("TabShiftEnterThenEsc", {"Tab", "Shift+Enter", "Esc"}, mrNo),
+        ConfirmationCase("TabShiftEscThenEnter", {"Tab", "Shift+Esc", "Enter"}, mrYes),
         // Esc presses Cancel when there is one, before No.
         KeyCase{"YesNoCancel_Esc",
                 Confirmation,

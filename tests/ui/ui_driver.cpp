@@ -177,12 +177,20 @@ Process::Process(const std::wstring& commandLine, bool captureOutput) {
     startup.hStdOutput = write;
     startup.hStdError = write;
   }
-  std::wstring mutableLine = commandLine;
   PROCESS_INFORMATION info{};
-  if (!CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, captureOutput ? TRUE : FALSE,
-                      0, nullptr, nullptr, &startup, &info)) {
-    Fail("CreateProcessW " + Narrow(commandLine));
+  const auto start = [&] {
+    std::wstring mutableLine = commandLine;
+    return CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr,
+                          captureOutput ? TRUE : FALSE, 0, nullptr, nullptr, &startup, &info);
+  };
+  // Now and then (about once in a thousand starts) Wine fails to make the process at all, with
+  // ERROR_INTERNAL_ERROR, before any of the program has run; so one more attempt hides nothing.
+  BOOL started = start();
+  if (!started && GetLastError() == ERROR_INTERNAL_ERROR) {
+    std::this_thread::sleep_for(500ms);
+    started = start();
   }
+  if (!started) Fail("CreateProcessW " + Narrow(commandLine));
   process_.reset(info.hProcess);
   const UniqueHandle thread(info.hThread);
   id_ = info.dwProcessId;
