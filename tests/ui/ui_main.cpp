@@ -4,7 +4,9 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <exception>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "ui_driver.h"
@@ -25,17 +27,12 @@ class TestDesktop {
     wchar_t command[128];
     wsprintfW(command, L"explorer.exe /desktop=%s,%dx%d", name_, GetSystemMetrics(SM_CXSCREEN),
               GetSystemMetrics(SM_CYSCREEN));
-    // The desktop's explorer ends by itself once no program uses the desktop any more.
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION explorer{};
-    if (!CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &explorer)) {
-      std::fprintf(stderr, "note: no test desktop (explorer.exe: error %lu)\n", GetLastError());
+    try {
+      explorer_.emplace(command, false);
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "note: no test desktop (%s)\n", e.what());
       return;
     }
-    const UniqueHandle process(explorer.hProcess);
-    const UniqueHandle thread(explorer.hThread);
     WaitUntil([this] {
       desktop_.reset(OpenDesktopW(name_, 0, FALSE, GENERIC_ALL));
       return desktop_ != nullptr;
@@ -47,12 +44,18 @@ class TestDesktop {
       std::fprintf(stderr, "note: no test desktop; running on the default one\n");
     }
   }
+  // Closes the desktop and ends its explorer, which would otherwise wait for a program that never
+  // came (when no test ran) and keep the output pipe of the test open.
+  ~TestDesktop() = default;
+  TestDesktop(const TestDesktop&) = delete;
+  TestDesktop& operator=(const TestDesktop&) = delete;
 
  private:
-  wchar_t name_[64] = {};
   struct DesktopCloser {
     void operator()(HDESK desktop) const noexcept { CloseDesktop(desktop); }
   };
+  wchar_t name_[64] = {};
+  std::optional<Process> explorer_;  // ended by its destructor, after the desktop is closed
   std::unique_ptr<std::remove_pointer_t<HDESK>, DesktopCloser> desktop_;
 };
 
