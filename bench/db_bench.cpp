@@ -17,9 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "core/text.h"
 #include "db/connection_string.h"
 #include "db/odbc_data_source.h"
-#include "db/text.h"
 #include "db/version_check.h"
 #include "repair/repair_batch.h"
 

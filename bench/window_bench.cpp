@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui_driver.h"
+#include "tests/ui/ui_driver.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "connection_string.h"
+#include "db/connection_string.h"
 
-#include "scrambled_password.h"
+#include "db/scrambled_password.h"
 
 namespace tavora {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "data_source.h"
+#include "db/data_source.h"
 
 namespace tavora {
 

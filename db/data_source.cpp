@@ -1,4 +1,4 @@
-#include "data_source.h"
+#include "db/data_source.h"
 
 namespace tavora {
 

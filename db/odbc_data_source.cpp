@@ -1,4 +1,4 @@
-#include "odbc_data_source.h"
+#include "db/odbc_data_source.h"
 
 #ifdef _WIN32
 #include <windows.h>  // odbc32's headers need the Windows types
@@ -9,9 +9,9 @@
 #include <algorithm>
 #include <utility>
 
-#include "exception.h"
-#include "provider_text.h"
-#include "text.h"
+#include "core/exception.h"
+#include "core/text.h"
+#include "db/provider_text.h"
 
 namespace tavora {
 
@@ -102,6 +102,7 @@ class OdbcHandles {
               reinterpret_cast<SQLPOINTER>(static_cast<std::uintptr_t>(loginTimeout)), 0),
           SQL_HANDLE_DBC, dbc_->get());
     auto odbc = OdbcConnectString(ReadConnectionString(connectionString));
+    // LoginPrompt off: the login comes from the string, never from a driver dialog.
     SQLSMALLINT outLength = 0;
     const SQLRETURN rc =
         SQLDriverConnectW(dbc_->get(), nullptr, W(odbc), static_cast<SQLSMALLINT>(odbc.size()),
@@ -154,7 +155,8 @@ class Statement {
     Check(SQLSetStmtAttrW(stmt_.get(), SQL_ATTR_QUERY_TIMEOUT,
                           reinterpret_cast<SQLPOINTER>(static_cast<std::uintptr_t>(timeout)), 0),
           SQL_HANDLE_STMT, stmt_.get());
-    // Text command, sent as it stands: no escape-sequence scanning by the driver.
+    // ParamCheck off: the text goes to the server as it stands, never scanned for parameter
+    // markers or escape sequences.
     SQLSetStmtAttrW(stmt_.get(), SQL_ATTR_NOSCAN,
                     reinterpret_cast<SQLPOINTER>(static_cast<std::uintptr_t>(SQL_NOSCAN_ON)), 0);
   }

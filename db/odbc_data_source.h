@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "data_source.h"
+#include "db/data_source.h"
 
 namespace tavora {
 
@@ -28,7 +28,6 @@ class OdbcConnection final : public Connection {
   const std::u16string& ConnectionString() const override { return connectionString_; }
   void SetConnectionString(const std::u16string& value) override;
 
-  bool LoginPrompt = false;  // never a driver dialog: the login comes from the string
   unsigned ConnectionTimeout = kConnectTimeoutSeconds;
   unsigned CommandTimeout = kCommandTimeoutSeconds;
 
@@ -46,8 +45,6 @@ class OdbcQuery final : public Query {
   void Open() override;
   Field FieldByName(const std::u16string& name) const override;
   long ExecSQL() override;
-
-  bool ParamCheck = false;  // the text goes to the server unchanged, never scanned for markers
 
  private:
   OdbcConnection& connection_;

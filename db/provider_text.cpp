@@ -1,10 +1,10 @@
-#include "provider_text.h"
+#include "db/provider_text.h"
 
 #include <cstdio>
 #include <vector>
 
-#include "exception.h"
-#include "text.h"
+#include "core/exception.h"
+#include "core/text.h"
 
 namespace tavora {
 

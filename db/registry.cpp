@@ -1,10 +1,11 @@
-#include "registry.h"
+#include "db/registry.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "exception.h"
-#include "text.h"
+#include "core/exception.h"
+#include "core/messages.h"
+#include "core/text.h"
 
 namespace tavora {
 
@@ -58,10 +59,10 @@ std::u16string ReadOnlyKey::ReadText(std::u16string_view valueName) const {
   }
   std::vector<std::byte> data(size);
   if (api_->QueryValue(*key_, valueName, type, data.data(), size) != kRegSuccess) {
-    throw Exception(FormatText(u"'%s' の取得に失敗しました", valueName));
+    throw Exception(FormatText(kValueReadFailure, valueName));
   }
   if (type != kRegSz && type != kRegExpandSz) {
-    throw Exception(FormatText(u"'%s' のデータ型が不正です", valueName));
+    throw Exception(FormatText(kValueTypeFailure, valueName));
   }
   // The second query reports the bytes it wrote; never read past the buffer whatever it says.
   return TextOf(data, std::min<std::size_t>(size, data.size()));

@@ -1,4 +1,4 @@
-#include "registry_win32.h"
+#include "db/registry_win32.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 // The registry primitives carried out by advapi32, root HKEY_LOCAL_MACHINE, read only.
-#include "registry.h"
+#include "db/registry.h"
 
 namespace tavora {
 

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
+#include "core/text.h"
 #include "db/connection_string.h"
-#include "db/text.h"
 
 namespace {
 

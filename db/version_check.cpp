@@ -1,7 +1,8 @@
-#include "version_check.h"
+#include "db/version_check.h"
 
-#include "connection_string.h"
-#include "db/text.h"
+#include "core/messages.h"
+#include "core/text.h"
+#include "db/connection_string.h"
 
 namespace tavora {
 

@@ -1,14 +1,12 @@
 #pragma once
 // The start-up check: the program runs only against the schema version it was made for.
-#include "data_source.h"
-#include "shell/user_interface.h"
+#include "core/user_interface.h"
+#include "db/data_source.h"
 
 namespace tavora {
 
 inline constexpr char16_t kAcceptedVersion[] = u"2025";
 inline constexpr char16_t kVersionStatement[] = u" SELECT ver_kaku FROM env;  ";
-inline constexpr char16_t kWrongVersionMessage[] = u"ご利用のバージョンでは実行できません。";
-inline constexpr char16_t kConnectionFailedMessage[] = u"Tavoraデータベースの接続に失敗しました。";
 
 // Connects, reads env.ver_kaku, disconnects and compares exactly; on a refusal or any failure
 // shows one dialog and then asks the application to end. Only the first disconnect, which does

@@ -1,4 +1,4 @@
-#include "repair_batch.h"
+#include "repair/repair_batch.h"
 
 namespace tavora {
 

@@ -1,9 +1,9 @@
-#include "repair_procedure.h"
+#include "repair/repair_procedure.h"
 
+#include "core/exception.h"
+#include "core/messages.h"
 #include "db/connection_string.h"
-#include "db/exception.h"
-#include "db/version_check.h"
-#include "repair_batch.h"
+#include "repair/repair_batch.h"
 
 namespace tavora {
 

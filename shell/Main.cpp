@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "core/dialog_layout.h"
 #include "db/registry_win32.h"
 #include "db/version_check.h"
 #include "repair/repair_procedure.h"
@@ -80,8 +81,6 @@ TfMain::TfMain(HINSTANCE instance)
     : formFont_(CreateUiFont(kFontFace, -13, FW_NORMAL)),
       label2Font_(CreateUiFont(kFontFace, -19, FW_NORMAL)),
       btnInstallFont_(CreateUiFont(kFontFace, -15, FW_BOLD)) {
-  conTavora.LoginPrompt = false;
-  qry.ParamCheck = false;
   RegisterTfMainClass(instance);
   RECT frame{0, 0, kClientWidth, kClientHeight};
   AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
@@ -122,8 +121,6 @@ void TfMain::btnInstallClick(HWND) {
   Advapi32Registry registry;
   RunRepair(*this, registry, conTavora, qry);
 }
-
-void TfMain::FormClose() { PostQuitMessage(0); }
 
 void TfMain::ShowCentred() {
   HWND window = window_.get();
@@ -168,7 +165,7 @@ LRESULT TfMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_CLOSE:
       // No question: closing is the quit request; the window stays until the end destroys it.
-      FormClose();
+      Terminate();
       return 0;
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(formFont_.get());

@@ -3,8 +3,8 @@
 // qry, and its event handlers.
 #include <windows.h>
 
+#include "core/user_interface.h"
 #include "db/odbc_data_source.h"
-#include "shell/user_interface.h"
 #include "shell/win32_handles.h"
 
 namespace tavora {
@@ -41,7 +41,6 @@ class TfMain final : public UserInterface {
  private:
   void CreateLabel2(HINSTANCE instance);
   void CreateBtnInstall(HINSTANCE instance);
-  void FormClose();
 
   // The components live exactly as long as the window: declared first, destroyed last, so that
   // the end of the program closes a connection that is still open.

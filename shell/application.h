@@ -3,7 +3,7 @@
 // user-interface thread, the hidden application window, and the application-wide pointer.
 #include <windows.h>
 
-#include "shell/dialog_model.h"
+#include "core/dialog_rules.h"
 #include "shell/win32_handles.h"
 
 namespace tavora {

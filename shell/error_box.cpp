@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "shell/dialog_model.h"
+#include "core/dialog_rules.h"
 #include "shell/win32_handles.h"
 
 namespace tavora {

@@ -3,8 +3,8 @@
 #include <exception>
 #include <string_view>
 
-#include "db/exception.h"
-#include "db/text.h"
+#include "core/exception.h"
+#include "core/text.h"
 
 namespace tavora {
 

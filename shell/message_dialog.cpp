@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "core/dialog_layout.h"
 #include "shell/application.h"
 #include "shell/win32_handles.h"
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "db/exception.h"
-#include "db/text.h"
+#include "core/exception.h"
+#include "core/text.h"
 
 namespace tavora {
 

@@ -1,11 +1,11 @@
 // The data-source component against the fixture server through the real ODBC stack.
 #include <gtest/gtest.h>
 
+#include "core/exception.h"
+#include "core/text.h"
 #include "db/connection_string.h"
-#include "db/exception.h"
 #include "db/odbc_data_source.h"
-#include "db/text.h"
-#include "db_fixture.h"
+#include "tests/db/db_fixture.h"
 
 namespace tavora {
 namespace {

@@ -1,4 +1,4 @@
-#include "db_fixture.h"
+#include "tests/db/db_fixture.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -14,7 +14,8 @@
 #include <stdexcept>
 #include <thread>
 
-#include "db/text.h"
+#include "core/text.h"
+#include "tests/db/schema_sql.h"
 
 namespace tavora::testing {
 
@@ -120,41 +121,12 @@ void AdminSession::Rollback() {
   Check(SQLEndTran(SQL_HANDLE_DBC, h_->dbc, SQL_ROLLBACK), SQL_HANDLE_DBC, h_->dbc, "rollback");
 }
 
-namespace {
-
-std::string Numbered(const std::string& prefix, const std::string& type, int from, int to,
-                     const std::string& separator = ", ") {
-  std::string out;
-  for (int n = from; n <= to; ++n) {
-    if (!out.empty()) out += separator;
-    out += prefix + std::to_string(n) + " " + type;
-  }
-  return out;
-}
-
-}  // namespace
-
 void ResetSchema() {
   AdminSession admin;
   admin.Exec(
       "DROP TABLE IF EXISTS env, tmp_user_file_select, tmp_user_file_data, "
-      "tmp_user_file_select_out; SET ROLE tavora_user;"
-      "CREATE TABLE env (ver_kaku varchar(10)); INSERT INTO env VALUES ('2025');"
-      "CREATE TABLE tmp_user_file_select (client_key varchar(255) NOT NULL PRIMARY KEY, " +
-      Numbered("select_", "int2", 1, 43) + ", " + Numbered("width_", "int2", 1, 43) +
-      ");"
-      "CREATE TABLE tmp_user_file_data (client_key varchar(255) NOT NULL PRIMARY KEY, " +
-      Numbered("value_", "varchar(255)", 1, 43) +
-      ");"
-      "CREATE TABLE tmp_user_file_select_out (client_key varchar(255) NOT NULL, " +
-      Numbered("select_", "int2 DEFAULT 0", 1, 43) +
-      ", CONSTRAINT tmp_user_file_select_out_pkey PRIMARY KEY (client_key));"
-      "INSERT INTO tmp_user_file_select (client_key, select_1, width_1, select_43, width_43) "
-      "VALUES ('a', 1, 10, 43, 430), ('b', 2, 20, NULL, NULL), ('c', 0, 0, 0, 0);"
-      "INSERT INTO tmp_user_file_data (client_key, value_1, value_43) "
-      "VALUES ('a', '一年', '四十三'), ('b', NULL, 'x'), ('c', '', '');"
-      "INSERT INTO tmp_user_file_select_out (client_key, select_1) VALUES ('a', 1), ('b', 2);"
-      "RESET ROLE;");
+      "tmp_user_file_select_out; SET ROLE tavora_user;" +
+      std::string(kSchemaSql) + "RESET ROLE;");
 }
 
 namespace {
@@ -185,16 +157,14 @@ std::vector<ColumnShape> RepairedSelectOut() {
 }
 
 std::vector<ColumnShape> RepairedSelect() {
-  // The fixture's order: the 43 selections, then the 43 widths, then what the repair adds.
-  return Concat({{kClientKey},
-                 NumberedColumns("select_", "int2", 1, 43),
-                 NumberedColumns("width_", "int2", 1, 43),
-                 {{"select_44", "int2", true, ""},
-                  {"width_44", "int2", true, ""},
-                  {"select_45", "int2", true, ""},
-                  {"width_45", "int2", true, ""},
-                  {"select_46", "int2", true, ""},
-                  {"width_46", "int2", true, ""}}});
+  // The fixture's pairs select_n, width_n for 1 to 43, then the ones the repair adds, in the
+  // same order.
+  std::vector<ColumnShape> columns{kClientKey};
+  for (int n = 1; n <= 46; ++n) {
+    columns.push_back({"select_" + std::to_string(n), "int2", true, ""});
+    columns.push_back({"width_" + std::to_string(n), "int2", true, ""});
+  }
+  return columns;
 }
 
 std::vector<ColumnShape> RepairedData() {

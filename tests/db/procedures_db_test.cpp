@@ -3,11 +3,11 @@
 
 #include "db/odbc_data_source.h"
 #include "db/version_check.h"
-#include "db_fixture.h"
-#include "fake_registry.h"
-#include "recording_ui.h"
 #include "repair/repair_batch.h"
 #include "repair/repair_procedure.h"
+#include "tests/db/db_fixture.h"
+#include "tests/unit/fake_registry.h"
+#include "tests/unit/recording_ui.h"
 
 namespace tavora {
 namespace {

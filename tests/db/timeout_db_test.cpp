@@ -14,11 +14,11 @@
 #include <chrono>
 #include <cstdio>
 
+#include "core/exception.h"
+#include "core/text.h"
 #include "db/connection_string.h"
-#include "db/exception.h"
 #include "db/odbc_data_source.h"
-#include "db/text.h"
-#include "db_fixture.h"
+#include "tests/db/db_fixture.h"
 
 namespace tavora {
 namespace {

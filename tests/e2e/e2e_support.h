@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "db_fixture.h"
-#include "ui_driver.h"
+#include "tests/db/db_fixture.h"
+#include "tests/ui/ui_driver.h"
 
 namespace tavora::ui {
 

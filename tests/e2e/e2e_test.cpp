@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "db/text.h"
-#include "e2e_support.h"
+#include "core/text.h"
 #include "repair/repair_batch.h"
+#include "tests/e2e/e2e_support.h"
 
 namespace tavora::ui {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "e2e_support.h"
+#include "tests/e2e/e2e_support.h"
 
 namespace tavora::ui {
 namespace {

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string>
 
-#include "db/exception.h"
+#include "core/exception.h"
+#include "core/text.h"
 #include "db/provider_text.h"
-#include "db/text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto text = tavora::ToU16(std::string(reinterpret_cast<const char*>(data), size));

@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "db/exception.h"
-#include "fake_registry.h"
+#include "core/exception.h"
+#include "tests/unit/fake_registry.h"
 
 using namespace tavora;
 using namespace tavora::testing;

@@ -1,6 +1,7 @@
 // DialogHarness.exe: opens one message dialog of the program for the UI tests; never shipped.
 //
 //   DialogHarness.exe KIND BUTTONS FOCUSNAME MESSAGE [--wait-pointer] [--owner]
+//                     [--next BUTTONS FOCUSNAME]...
 //
 //   KIND        0 Warning, 1 Error, 2 Information, 3 Confirmation, 4 Custom
 //   BUTTONS     the button set as a decimal number, bit n for the button of value n
@@ -11,16 +12,20 @@
 //                   closed, prints "pointer=wait" or "pointer=default" on stdout
 //   --owner     first shows a plain top-level window (class "THarnessOwner", caption
 //               "DialogHarness"), which is active when the dialog opens and so becomes its owner
+//   --next      after the dialog has closed, opens another of the same kind and message with these
+//               buttons and focus name; repeated, one after the other in one process, so that a
+//               table of cases costs one process start
 //
-// The exit code is the dialog's ModalResult; 100 for a command line it does not understand.
+// The exit code is the last dialog's ModalResult; 100 for a command line it does not understand.
 #include <windows.h>
 
 #include <cstdio>
 #include <cwchar>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "db/exception.h"
+#include "core/exception.h"
 #include "shell/application.h"
 #include "shell/message_dialog.h"
 #include "shell/win32_handles.h"
@@ -36,6 +41,11 @@ struct Arguments {
   std::u16string message;
   bool waitPointer = false;
   bool owner = false;
+  struct Next {
+    tavora::DialogButtons buttons;
+    std::u16string focusName;
+  };
+  std::vector<Next> next;
 };
 
 std::u16string Unescape(std::wstring_view text) {
@@ -87,6 +97,11 @@ bool ParseArguments(int argc, wchar_t** argv, Arguments& arguments) {
       arguments.waitPointer = true;
     } else if (option == L"--owner") {
       arguments.owner = true;
+    } else if (option == L"--next" && i + 2 < argc) {
+      if (!ParseNumber(argv[i + 1], 0xFFFF, buttons)) return false;
+      arguments.next.push_back(
+          {static_cast<tavora::DialogButtons>(buttons), tavora::FromWide(argv[i + 2])});
+      i += 2;
     } else {
       return false;
     }
@@ -121,8 +136,12 @@ int RunDialog(const Arguments& arguments) {
   tavora::UniqueWindow owner;
   if (arguments.owner) owner = ShowOwnerWindow(instance);
   if (arguments.waitPointer) tavora::SetAppPointer(tavora::PointerShape::Wait);
-  const auto result = tavora::ShowMessageDialog(arguments.message, arguments.kind,
-                                                arguments.buttons, arguments.focusName);
+  auto result = tavora::ShowMessageDialog(arguments.message, arguments.kind, arguments.buttons,
+                                          arguments.focusName);
+  for (const auto& next : arguments.next) {
+    result =
+        tavora::ShowMessageDialog(arguments.message, arguments.kind, next.buttons, next.focusName);
+  }
   if (arguments.waitPointer) {
     const bool wait = tavora::TheAppPointer().Shape() == tavora::PointerShape::Wait;
     std::fputs(wait ? "pointer=wait\n" : "pointer=default\n", stdout);
@@ -136,8 +155,10 @@ int RunDialog(const Arguments& arguments) {
 int wmain(int argc, wchar_t** argv) {
   Arguments arguments;
   if (!ParseArguments(argc, argv, arguments)) {
-    std::fputs("usage: DialogHarness KIND BUTTONS FOCUSNAME MESSAGE [--wait-pointer] [--owner]\n",
-               stderr);
+    std::fputs(
+        "usage: DialogHarness KIND BUTTONS FOCUSNAME MESSAGE [--wait-pointer] [--owner] "
+        "[--next BUTTONS FOCUSNAME]...\n",
+        stderr);
     return kUsageExitCode;
   }
   try {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui_driver.h"
+#include "tests/ui/ui_driver.h"
 
 namespace tavora::ui {
 namespace {

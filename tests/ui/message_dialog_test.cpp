@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "ui_driver.h"
+#include "tests/ui/ui_driver.h"
 
 namespace tavora::ui {
 namespace {
@@ -51,6 +51,16 @@ class HarnessDialog {
 
   // Null if the dialog did not appear.
   HWND Window() const { return window_; }
+  // After this dialog has closed, the harness's next one (--next); false if none appeared.
+  bool Next() {
+    const HWND closed = window_;
+    window_ = nullptr;
+    if (!WaitUntil([closed] { return !IsWindow(closed); })) return false;
+    return WaitUntil([this] {
+      window_ = VisibleWindow(process_.Id(), L"TMessageForm");
+      return window_ != nullptr && IsChild(window_, FocusOf(window_));
+    });
+  }
   Process& Harness() { return process_; }
 
   HWND Icon() const {
@@ -271,43 +281,50 @@ TEST(MessageDialogTest, ButtonsStandInTheirOrderInOneCentredRowOfEqualWidth) {
   EXPECT_NEAR(first.left, Width(ClientRect(dialog.Window())) - last.right, 1) << "not centred";
 }
 
-struct FocusCase {
-  const char* name;
-  int buttons;
-  const wchar_t* focusName;
-  Button focused;
-  friend void PrintTo(const FocusCase& c, std::ostream* out) { *out << c.name; }
-};
-
-class MessageDialogFocusTest : public testing::TestWithParam<FocusCase> {};
-
-// The named button gets the focus, and the emphasis goes with the focus.
-TEST_P(MessageDialogFocusTest, FocusAndEmphasisOnTheNamedOrTheDefaultButton) {
-  const FocusCase& c = GetParam();
-  HarnessDialog dialog(Confirmation, c.buttons, c.focusName, L"フォーカス");
-  ASSERT_NE(dialog.Window(), nullptr) << "no dialog appeared";
-  const std::string& expected = kCaptions[c.focused];
-  EXPECT_EQ(dialog.FocusedCaption(), expected);
-  EXPECT_EQ(Captions(dialog.Emphasized()), std::vector<std::string>{expected});
+// The named button gets the focus, and the emphasis goes with the focus. One harness opens the
+// dialogs of the table one after the other; each is closed through its frame.
+TEST(MessageDialogTest, FocusAndEmphasisOnTheNamedOrTheDefaultButton) {
+  struct FocusCase {
+    int buttons;
+    const wchar_t* focusName;
+    Button focused;
+  };
+  const FocusCase cases[] = {
+      // Names compare ASCII letters without regard to case, everything else exactly.
+      {kYesNo, L"NO", No},
+      {kYesNo, L"no", No},
+      {kOk, L"ok", OK},
+      {kYesNo, L"NO ", Yes},
+      {kYesNo, L"Nö", Yes},
+      {kYesNo, L"いいえ", Yes},
+      {kYesNo, L"", Yes},
+      {Bit(Yes) | Bit(No) | Bit(Cancel), L"CANCEL", Cancel},
+      {Bit(Abort) | Bit(Retry) | Bit(Ignore), L"ignore", Ignore},
+      // The default: OK before Yes, Yes before Retry.
+      {Bit(Yes) | Bit(OK), L"", OK},
+      {Bit(Abort) | Bit(Retry) | Bit(Ignore), L"", Retry},
+  };
+  std::wstring next;
+  for (std::size_t i = 1; i < std::size(cases); ++i) {
+    next +=
+        L" --next " + std::to_wstring(cases[i].buttons) + L" " + QuoteArgument(cases[i].focusName);
+  }
+  HarnessDialog dialog(Confirmation, cases[0].buttons, cases[0].focusName, L"フォーカス", next);
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const auto& c = cases[i];
+    SCOPED_TRACE(testing::Message()
+                 << "buttons " << c.buttons << ", focus name \"" << Narrow(c.focusName) << "\"");
+    if (i > 0) {
+      ASSERT_TRUE(dialog.Next()) << "the next dialog did not appear";
+    }
+    ASSERT_NE(dialog.Window(), nullptr) << "no dialog appeared";
+    const std::string& expected = kCaptions[c.focused];
+    EXPECT_EQ(dialog.FocusedCaption(), expected);
+    EXPECT_EQ(Captions(dialog.Emphasized()), std::vector<std::string>{expected});
+    dialog.Press({"CloseBox"});
+  }
+  EXPECT_EQ(dialog.Harness().WaitForExit(), mrCancel);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Focus, MessageDialogFocusTest,
-    testing::Values(
-        // Names compare ASCII letters without regard to case, everything else exactly.
-        FocusCase{"YesNo_NO", kYesNo, L"NO", No}, FocusCase{"YesNo_no", kYesNo, L"no", No},
-        FocusCase{"OK_ok", kOk, L"ok", OK},
-        FocusCase{"YesNo_NoWithTrailingBlank", kYesNo, L"NO ", Yes},
-        FocusCase{"YesNo_NoWithUmlaut", kYesNo, L"Nö", Yes},
-        FocusCase{"YesNo_Caption", kYesNo, L"いいえ", Yes},
-        FocusCase{"YesNo_Empty", kYesNo, L"", Yes},
-        FocusCase{"YesNoCancel_CANCEL", Bit(Yes) | Bit(No) | Bit(Cancel), L"CANCEL", Cancel},
-        FocusCase{"AbortRetryIgnore_ignore", Bit(Abort) | Bit(Retry) | Bit(Ignore), L"ignore",
-                  Ignore},
-        // The default: OK before Yes, Yes before Retry.
-        FocusCase{"YesOK_Empty", Bit(Yes) | Bit(OK), L"", OK},
-        FocusCase{"AbortRetryIgnore_Empty", Bit(Abort) | Bit(Retry) | Bit(Ignore), L"", Retry}),
-    CaseName());
 
 TEST(MessageDialogTest, TabMovesTheFocusAndTheEmphasisTogether) {
   HarnessDialog dialog(Confirmation, kYesNo, L"NO", L"よろしいですか？");

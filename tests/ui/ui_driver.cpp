@@ -1,4 +1,4 @@
-#include "ui_driver.h"
+#include "tests/ui/ui_driver.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "ui_probe.h"
+#include "tests/ui/ui_probe.h"
 
 namespace tavora::ui {
 

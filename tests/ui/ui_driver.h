@@ -13,7 +13,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "ui_probe.h"
+#include "tests/ui/ui_probe.h"
 
 namespace tavora::ui {
 

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string_view>
 
-#include "ui_driver.h"
+#include "tests/ui/ui_driver.h"
 
 namespace {
 

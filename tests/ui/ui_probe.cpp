@@ -1,6 +1,6 @@
 // ui_probe.dll: loaded into the program under test by a WH_GETMESSAGE hook; answers the requests
 // of ui_probe.h from inside that process.
-#include "ui_probe.h"
+#include "tests/ui/ui_probe.h"
 
 #include <windows.h>
 

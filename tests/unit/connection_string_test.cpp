@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "db/text.h"
+#include "core/text.h"
 
 namespace tavora {
 namespace {

@@ -5,14 +5,14 @@
 #include <optional>
 #include <stdexcept>
 
+#include "core/exception.h"
+#include "core/text.h"
 #include "db/connection_string.h"
-#include "db/exception.h"
-#include "db/text.h"
 #include "db/version_check.h"
-#include "fake_registry.h"
-#include "recording_ui.h"
 #include "repair/repair_batch.h"
 #include "repair/repair_procedure.h"
+#include "tests/unit/fake_registry.h"
+#include "tests/unit/recording_ui.h"
 
 namespace tavora {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "core/exception.h"
+#include "core/text.h"
 #include "db/connection_string.h"
-#include "db/exception.h"
-#include "db/text.h"
 
 namespace tavora {
 namespace {

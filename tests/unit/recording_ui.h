@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "db/text.h"
-#include "shell/user_interface.h"
+#include "core/text.h"
+#include "core/user_interface.h"
 
 namespace tavora::testing {
 

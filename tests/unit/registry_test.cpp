@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "db/exception.h"
-#include "db/text.h"
-#include "fake_registry.h"
+#include "core/exception.h"
+#include "core/text.h"
+#include "tests/unit/fake_registry.h"
 
 namespace tavora {
 namespace {

@@ -2,7 +2,7 @@
 // What the procedures ask of the user interface; the main window carries it out, tests fake it.
 #include <string>
 
-#include "dialog_model.h"
+#include "core/dialog_rules.h"
 
 namespace tavora {
 

@@ -1,6 +1,7 @@
 #pragma once
-// What a message dialog is: its kinds, its buttons and the rules that choose among them.
-// The Win32 dialog only carries these out.
+// What a message dialog is: its kinds, its buttons and the rules that choose among them (which
+// buttons, which texts, which focus, what a key does, which pointer). The Win32 dialog only
+// carries these out.
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -69,57 +70,8 @@ std::optional<DialogButton> AccessKeyButton(DialogButtons buttons, char16_t lett
 // its last character is greater than that of ".".
 std::u16string ErrorBoxText(std::u16string_view message);
 
-// How the Win32 dialog lays itself out, reacts to keys and treats the mouse pointer. The window
-// code measures and draws; these rules decide.
-
-// Each button's control ID is this plus the button's value.
-inline constexpr int kButtonIdBase = 2000;
-constexpr int ControlIdOf(DialogButton b) { return kButtonIdBase + static_cast<int>(b); }
-std::optional<DialogButton> ButtonOfControlId(int id);
-
 // The requested buttons in enumeration order, which is also their order on screen.
 std::vector<DialogButton> ButtonsOf(DialogButtons buttons);
-
-// Message text wraps at half the primary screen's width.
-constexpr int MessageWrapWidth(int screenWidth) { return screenWidth / 2; }
-
-// Offset that centres an extent in another: half the outer minus half the inner.
-constexpr int CentredOffset(int outer, int inner) { return outer / 2 - inner / 2; }
-
-struct PixelRect {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-  friend bool operator==(const PixelRect&, const PixelRect&) = default;
-};
-
-// The message font's average character width and height: margins, gaps and button sizes are in
-// dialog units of that font, so the dialog keeps its proportions with larger message fonts.
-struct DialogFontUnits {
-  int charWidth = 0;
-  int charHeight = 0;
-};
-
-struct DialogContent {
-  int textWidth = 0;  // the wrapped message as measured
-  int textHeight = 0;
-  bool hasIcon = false;
-  int buttonCount = 0;
-  int widestCaption = 0;  // the widest button caption as drawn, "&" removed
-};
-
-struct DialogLayout {
-  PixelRect icon;  // empty without an icon
-  PixelRect text;
-  std::vector<PixelRect> buttons;  // left to right
-  int clientWidth = 0;
-  int clientHeight = 0;
-};
-
-inline constexpr int kIconSize = 32;
-
-DialogLayout LayOutDialog(const DialogContent& content, DialogFontUnits units);
 
 // Keys the dialog acts on itself; Space and clicks reach the buttons as they are.
 enum class DialogKey : std::uint8_t { Enter, Escape, Tab, Left, Right, Up, Down };

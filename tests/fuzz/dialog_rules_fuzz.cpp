@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/dialog_model.h"
+#include "core/dialog_layout.h"
+#include "core/dialog_rules.h"
 
 using namespace tavora;
 

@@ -1,6 +1,6 @@
-#include "text.h"
+#include "core/text.h"
 
-#include "exception.h"
+#include "core/exception.h"
 
 namespace tavora {
 

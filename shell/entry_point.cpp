@@ -1,8 +1,7 @@
 // TavoraRepair.exe: start-up, the event loop and the end of the program.
-#include "shell/Main.h"
-
 #include <windows.h>
 
+#include "shell/Main.h"
 #include "shell/application.h"
 #include "shell/error_box.h"
 

@@ -1,8 +1,12 @@
-#include "shell/dialog_model.h"
+#include "core/dialog_rules.h"
 
 #include <gtest/gtest.h>
 
-#include "db/text.h"
+#include <algorithm>
+#include <cstdlib>
+
+#include "core/dialog_layout.h"
+#include "core/text.h"
 
 namespace tavora {
 namespace {
@@ -83,17 +87,13 @@ TEST(DialogModel, ErrorBoxAppendsAPeriodAfterCharactersAboveIt) {
 namespace tavora {
 namespace {
 
-TEST(DialogShell, ButtonsInEnumerationOrderWithTheirControlIds) {
+TEST(DialogShell, ButtonsInEnumerationOrder) {
   EXPECT_EQ(ButtonsOf(mbYesNo), (std::vector{DialogButton::Yes, DialogButton::No}));
   const auto all = ButtonsOf(0x0FFF);
   ASSERT_EQ(all.size(), 12u);
   for (int i = 0; i < kDialogButtonCount; ++i) {
     EXPECT_EQ(all[static_cast<std::size_t>(i)], static_cast<DialogButton>(i));
-    EXPECT_EQ(ControlIdOf(static_cast<DialogButton>(i)), 2000 + i);
-    EXPECT_EQ(ButtonOfControlId(2000 + i), static_cast<DialogButton>(i));
   }
-  EXPECT_EQ(ButtonOfControlId(1999), std::nullopt);
-  EXPECT_EQ(ButtonOfControlId(2012), std::nullopt);
 }
 
 TEST(DialogShell, IconsByKind) {
@@ -111,31 +111,72 @@ TEST(DialogShell, WrapsAtHalfTheScreenAndCentres) {
   EXPECT_EQ(CentredOffset(768, 100), 334);
 }
 
-// Font units of 8 x 16 make one dialog unit two pixels both ways: margins 16, icon-to-text gap
-// 20, text-to-buttons gap 20, buttons 100 x 28 at least, 8 apart, captions padded by 16.
-constexpr DialogFontUnits kUnits{8, 16};
-
-TEST(DialogShell, LayoutWithIconAndOneButton) {
-  const auto layout = LayOutDialog({200, 13, true, 1, 20}, kUnits);
-  EXPECT_EQ(layout.icon, (PixelRect{16, 16, 32, 32}));
-  EXPECT_EQ(layout.text, (PixelRect{68, 16, 200, 13}));
-  // The icon makes the area 32 high although the text is lower; the row is centred.
-  ASSERT_EQ(layout.buttons.size(), 1u);
-  EXPECT_EQ(layout.buttons[0], (PixelRect{92, 68, 100, 28}));
-  EXPECT_EQ(layout.clientWidth, 284);
-  EXPECT_EQ(layout.clientHeight, 112);
+bool Inside(const PixelRect& r, int width, int height) {
+  return r.left >= 0 && r.top >= 0 && r.left + r.width <= width && r.top + r.height <= height;
 }
 
-TEST(DialogShell, LayoutWithoutIconWhereTheButtonRowIsWiderThanTheText) {
-  const auto layout = LayOutDialog({50, 40, false, 2, 120}, kUnits);
-  EXPECT_EQ(layout.icon, PixelRect{});
-  EXPECT_EQ(layout.text, (PixelRect{16, 16, 50, 40}));
-  // Widened to the widest caption, all of one width, equal gaps, margin on both sides.
-  ASSERT_EQ(layout.buttons.size(), 2u);
-  EXPECT_EQ(layout.buttons[0], (PixelRect{16, 76, 136, 28}));
-  EXPECT_EQ(layout.buttons[1], (PixelRect{160, 76, 136, 28}));
-  EXPECT_EQ(layout.clientWidth, 312);
-  EXPECT_EQ(layout.clientHeight, 120);
+bool Overlap(const PixelRect& a, const PixelRect& b) {
+  return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
+         b.top < a.top + a.height;
+}
+
+// What the layout promises whatever its margins: icon top left with the text to its right, the
+// icon-and-text area at least as high as the icon, one row of equal buttons below it, wide
+// enough for the widest caption, equally spaced and centred, and nothing outside the dialog.
+TEST(DialogShell, LayoutKeepsItsPromisesForEveryShapeOfContent) {
+  const DialogContent contents[] = {
+      {200, 13, true, 1, 20},   // short text beside the icon, one button
+      {50, 40, false, 2, 120},  // the button row is wider than the text
+      {512, 120, true, 2, 60},  // a long wrapped message
+      {0, 0, false, 12, 90},    // every button, no text
+      {300, 26, true, 3, 200},  // captions wider than the standard width
+  };
+  const DialogFontUnits fonts[] = {{6, 13}, {8, 16}, {11, 24}};
+  for (const auto& font : fonts) {
+    for (const auto& c : contents) {
+      SCOPED_TRACE(::testing::Message()
+                   << c.textWidth << "x" << c.textHeight << " icon " << c.hasIcon << " buttons "
+                   << c.buttonCount << " font " << font.charWidth << "x" << font.charHeight);
+      const auto l = LayOutDialog(c, font);
+      EXPECT_EQ(l.text.width, c.textWidth);
+      EXPECT_EQ(l.text.height, c.textHeight);
+      EXPECT_TRUE(Inside(l.text, l.clientWidth, l.clientHeight));
+      int areaBottom = l.text.top + l.text.height;
+      if (c.hasIcon) {
+        EXPECT_EQ(l.icon.width, kIconSize);
+        EXPECT_EQ(l.icon.height, kIconSize);
+        EXPECT_EQ(l.icon.top, l.text.top);
+        EXPECT_GT(l.text.left, l.icon.left + l.icon.width);  // a gap between icon and text
+        EXPECT_TRUE(Inside(l.icon, l.clientWidth, l.clientHeight));
+        areaBottom = std::max(areaBottom, l.icon.top + l.icon.height);
+      } else {
+        EXPECT_EQ(l.icon, PixelRect{});
+        auto withIcon = c;
+        withIcon.hasIcon = true;
+        EXPECT_LE(l.text.left + kIconSize, LayOutDialog(withIcon, font).text.left)
+            << "the text begins at the left margin, where the icon would stand";
+      }
+      ASSERT_EQ(l.buttons.size(), static_cast<std::size_t>(c.buttonCount));
+      for (std::size_t i = 0; i < l.buttons.size(); ++i) {
+        const auto& b = l.buttons[i];
+        EXPECT_TRUE(Inside(b, l.clientWidth, l.clientHeight));
+        EXPECT_GT(b.top, areaBottom) << "below the icon-and-text area";
+        EXPECT_GE(b.width, c.widestCaption);
+        EXPECT_EQ(b.width, l.buttons[0].width);
+        EXPECT_EQ(b.top, l.buttons[0].top);
+        if (i > 0) {
+          EXPECT_EQ(b.left - (l.buttons[i - 1].left + b.width),
+                    l.buttons[1].left - (l.buttons[0].left + b.width))
+              << "equal gaps";
+          EXPECT_FALSE(Overlap(b, l.buttons[i - 1]));
+        }
+      }
+      if (!l.buttons.empty()) {
+        const int right = l.clientWidth - (l.buttons.back().left + l.buttons.back().width);
+        EXPECT_LE(std::abs(l.buttons.front().left - right), 1) << "the row is centred";
+      }
+    }
+  }
 }
 
 TEST(DialogShell, InitialFocus) {
