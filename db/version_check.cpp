@@ -20,6 +20,25 @@ std::u16string ReadSchemaVersion(Connection& conTavora, Query& qry) {
   return version;
 }
 
+// Asks the application to end when it goes out of scope: after the dialog has closed, and also
+// when showing the dialog fails, so that no path opens the main window on a database this tool
+// must not touch.
+class TerminateOnExit {
+ public:
+  explicit TerminateOnExit(UserInterface& ui) : ui_(ui) {}
+  ~TerminateOnExit() { ui_.Terminate(); }
+  TerminateOnExit(const TerminateOnExit&) = delete;
+  TerminateOnExit& operator=(const TerminateOnExit&) = delete;
+
+ private:
+  UserInterface& ui_;
+};
+
+void Refuse(UserInterface& ui, const char16_t* message, DialogKind kind) {
+  const TerminateOnExit terminate(ui);
+  ui.ShowMessageDialog(message, kind, mbOK, u"OK");
+}
+
 }  // namespace
 
 void CheckSchemaVersion(UserInterface& ui, Connection& conTavora, Query& qry) {
@@ -29,14 +48,10 @@ void CheckSchemaVersion(UserInterface& ui, Connection& conTavora, Query& qry) {
     accepted = SameTextExact(ReadSchemaVersion(conTavora, qry), kAcceptedVersion);
   } catch (...) {
     // The failure's own text is not shown, and an open connection stays open until the end.
-    ui.ShowMessageDialog(kConnectionFailedMessage, DialogKind::Error, mbOK, u"OK");
-    ui.Terminate();
+    Refuse(ui, kConnectionFailedMessage, DialogKind::Error);
     return;
   }
-  if (!accepted) {
-    ui.ShowMessageDialog(kWrongVersionMessage, DialogKind::Information, mbOK, u"OK");
-    ui.Terminate();
-  }
+  if (!accepted) Refuse(ui, kWrongVersionMessage, DialogKind::Information);
 }
 
 }  // namespace tavora

@@ -126,6 +126,37 @@ TEST(CheckSchemaVersion, EveryOutcome) {
   }
 }
 
+// A user interface whose dialog cannot be shown, as when the system is out of resources.
+class FailingDialogUi : public RecordingUi {
+ public:
+  using RecordingUi::RecordingUi;
+  ModalResult ShowMessageDialog(const std::u16string&, DialogKind, DialogButtons,
+                                const std::u16string&) override {
+    throw Exception(u"dialog failed");
+  }
+};
+
+// A refusal ends the program even when its dialog fails: the failure goes on to the default
+// error box, and the quit request has been made on the way.
+TEST(CheckSchemaVersion, ARefusalEndsTheProgramEvenWhenItsDialogFails) {
+  struct Case {
+    const char* what;
+    std::u16string version;
+    bool failConnect;
+  } cases[] = {{"wrong version", u"2024", false}, {"connect fails", u"2025", true}};
+  for (const auto& c : cases) {
+    World w;
+    FailingDialogUi ui(w);
+    ScriptedConnection con(w);
+    ScriptedQuery qry(w);
+    con.failConnect = c.failConnect;
+    qry.version = c.version;
+    EXPECT_THROW(CheckSchemaVersion(ui, con, qry), Exception) << c.what;
+    ASSERT_FALSE(w.log.empty()) << c.what;
+    EXPECT_EQ(w.log.back(), "terminate") << c.what;
+  }
+}
+
 struct RepairCase {
   const char* what;
   std::optional<FakeValue> server;
