@@ -24,19 +24,53 @@ constexpr std::array<ButtonInfo, kDialogButtonCount> kButtons{{
 }};
 
 char16_t AsciiUpper(char16_t c) { return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c; }
-char16_t AsciiLower(char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c; }
 
 }  // namespace
 
 const ButtonInfo& InfoOf(DialogButton b) { return kButtons[static_cast<std::size_t>(b)]; }
 
-std::u16string ProgramTitle(std::u16string_view programPath) {
+namespace {
+
+char16_t LowerCaseOf(char16_t c) {
+  const auto between = [c](char16_t first, char16_t last) { return c >= first && c <= last; };
+  const auto shifted = [c](int by) { return static_cast<char16_t>(c + by); };
+  if (between(u'A', u'Z')) return shifted(0x20);
+  if (between(u'\u00C0', u'\u00DE') && c != u'\u00D7') return shifted(0x20);
+  if (c == u'\u0178') return u'\u00FF';
+  // Latin Extended-A: pairs, capital first; the pairs change parity at U+0139 and U+0179.
+  if ((between(u'\u0100', u'\u012F') || between(u'\u0132', u'\u0137') ||
+       between(u'\u014A', u'\u0177')) &&
+      c % 2 == 0) {
+    return shifted(1);
+  }
+  if ((between(u'\u0139', u'\u0148') || between(u'\u0179', u'\u017E')) && c % 2 == 1) {
+    return shifted(1);
+  }
+  if (between(u'\u0391', u'\u03AB') && c != u'\u03A2') return shifted(0x20);
+  if (c == u'\u0386') return u'\u03AC';  // Greek capitals with tonos
+  if (between(u'\u0388', u'\u038A')) return shifted(0x25);
+  if (c == u'\u038C') return u'\u03CC';
+  if (between(u'\u038E', u'\u038F')) return shifted(0x3F);
+  if (between(u'\u0400', u'\u040F')) return shifted(0x50);
+  if (between(u'\u0410', u'\u042F')) return shifted(0x20);
+  if (between(u'\uFF21', u'\uFF3A')) return shifted(0x20);  // full-width Latin
+  return c;
+}
+
+}  // namespace
+
+void LowerCaseTable(std::u16string& text) {
+  for (auto& c : text) c = LowerCaseOf(c);
+}
+
+std::u16string ProgramTitle(std::u16string_view programPath, LowerCaseRule lower) {
   const auto slash = programPath.find_last_of(u"\\/:");
   auto name = slash == std::u16string_view::npos ? programPath : programPath.substr(slash + 1);
   name = name.substr(0, name.find(u'.'));
-  std::u16string title(name);
-  for (std::size_t i = 1; i < title.size(); ++i) title[i] = AsciiLower(title[i]);
-  return title;
+  if (name.empty()) return {};
+  std::u16string rest(name.substr(1));
+  lower(rest);
+  return std::u16string(name.substr(0, 1)) + rest;
 }
 
 std::u16string DialogTitle(DialogKind kind, std::u16string_view programTitle) {

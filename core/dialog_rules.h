@@ -54,9 +54,16 @@ struct ButtonInfo {
 
 const ButtonInfo& InfoOf(DialogButton b);
 
+// Lower-cases a text in place, code unit by code unit, as the platform does.
+using LowerCaseRule = void (*)(std::u16string& text);
+// The platform's rule for the letters a program file's name can hold: ASCII, Latin-1 and
+// Latin Extended-A, modern Greek and Cyrillic capitals, full-width Latin. Windows passes its own
+// (CharLowerBuffW), which agrees on all of these.
+void LowerCaseTable(std::u16string& text);
+
 // The program's title: the file name without its directory, cut before its first ".", every
 // character after the first in lower case.
-std::u16string ProgramTitle(std::u16string_view programPath);
+std::u16string ProgramTitle(std::u16string_view programPath, LowerCaseRule lower = LowerCaseTable);
 std::u16string DialogTitle(DialogKind kind, std::u16string_view programTitle);
 
 DialogButton DefaultButton(DialogButtons buttons);

@@ -9,7 +9,7 @@ namespace tavora {
 
 void ShowErrorBox(std::u16string_view message) {
   const auto text = ErrorBoxText(message);
-  const auto title = ProgramTitle(ModulePath());
+  const auto title = TheProgramTitle();
   MessageBoxW(GetActiveWindow(), Wide(text), Wide(title), MB_ICONERROR | MB_OK);
 }
 

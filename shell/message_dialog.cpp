@@ -209,7 +209,7 @@ TMessageForm::TMessageForm(const std::u16string& message, DialogKind kind, Dialo
                WidestCaption(dc.Get(), buttons)};
   }
   const DialogLayout layout = LayOutDialog(content, units);
-  CreateFormWindow(DialogTitle(kind, ProgramTitle(ModulePath())), layout);
+  CreateFormWindow(DialogTitle(kind, TheProgramTitle()), layout);
   if (icon != nullptr) CreateIcon(icon, layout.icon);
   CreateMessageText(message, layout.text);
   CreateButtons(layout.buttons);

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/dialog_rules.h"
 #include "core/exception.h"
 #include "core/text.h"
 
@@ -26,6 +27,17 @@ std::u16string ModulePath() {
     path.resize(path.size() * 2);
   }
 }
+
+namespace {
+
+void LowerCaseWithPlatform(std::u16string& text) {
+  if (text.empty()) return;
+  CharLowerBuffW(reinterpret_cast<wchar_t*>(text.data()), static_cast<DWORD>(text.size()));
+}
+
+}  // namespace
+
+std::u16string TheProgramTitle() { return ProgramTitle(ModulePath(), LowerCaseWithPlatform); }
 
 void ThrowLastError(std::u16string_view what) {
   const DWORD error = GetLastError();

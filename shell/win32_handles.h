@@ -59,6 +59,8 @@ UniqueFont CreateUiFont(const wchar_t* face, int height, int weight);
 
 // The path of the program file.
 std::u16string ModulePath();
+// The program's title, lower-cased as Windows does (CharLowerBuffW).
+std::u16string TheProgramTitle();
 
 // Fails with the last Windows error, naming what could not be done.
 [[noreturn]] void ThrowLastError(std::u16string_view what);

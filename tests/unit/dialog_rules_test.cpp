@@ -8,6 +8,10 @@
 #include "core/dialog_layout.h"
 #include "core/text.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace tavora {
 namespace {
 
@@ -64,6 +68,19 @@ TEST(DialogModel, TitlesAndProgramTitle) {
   EXPECT_EQ(ProgramTitle(u"C:\\Tools\\TavoraRepair.exe"), u"Tavorarepair");
   EXPECT_EQ(ProgramTitle(u"Z:/a.b/REPAIR.V2.EXE"), u"Repair");
   EXPECT_EQ(ProgramTitle(u"tool"), u"tool");
+  EXPECT_EQ(ProgramTitle(u".exe"), u"");
+  // Every letter after the first, not only ASCII, as the platform lower-cases them.
+  const std::pair<std::u16string, std::u16string> renamed[] = {
+      {u"C:\\ÉCOLE-RÉPARATION.exe", u"École-réparation"},
+      {u"ＴＡＶＯＲＡ.exe", u"Ｔａｖｏｒａ"},
+      {u"ŁÓDŹ.exe", u"Łódź"},
+      {u"ΣΧΟΛΕΙΟ.exe", u"Σχολειο"},
+      {u"ШКОЛА.exe", u"Школа"},
+      {u"修復ツールA.exe", u"修復ツールa"},
+  };
+  for (const auto& [path, title] : renamed) {
+    EXPECT_EQ(ProgramTitle(path), title) << ToUtf8(path);
+  }
   EXPECT_EQ(DialogTitle(DialogKind::Warning, u"X"), u"警告");
   EXPECT_EQ(DialogTitle(DialogKind::Error, u"X"), u"エラー");
   EXPECT_EQ(DialogTitle(DialogKind::Information, u"X"), u"情報");
@@ -79,6 +96,27 @@ TEST(DialogModel, ErrorBoxAppendsAPeriodAfterCharactersAboveIt) {
   EXPECT_EQ(ErrorBoxText(u"(x)"), u"(x)");  // ")" is below "."
   EXPECT_EQ(ErrorBoxText(u"a/"), u"a/.");   // "/" is above "."
 }
+
+#ifdef _WIN32
+// The table claims to lower-case as Windows does in the blocks it covers: every code unit of
+// those blocks against CharLowerBuffW.
+TEST(DialogModel, TheLowerCaseTableAgreesWithThePlatform) {
+  const std::pair<char16_t, char16_t> blocks[] = {{u'\u0000', u'\u017F'},
+                                                  {u'\u0380', u'\u03CE'},
+                                                  {u'\u0400', u'\u045F'},
+                                                  {u'\uFF00', u'\uFF5F'}};
+  for (const auto& [first, last] : blocks) {
+    for (char32_t c = first; c <= last; ++c) {
+      std::u16string ours(1, static_cast<char16_t>(c));
+      LowerCaseTable(ours);
+      wchar_t platform = static_cast<wchar_t>(c);
+      CharLowerBuffW(&platform, 1);
+      EXPECT_EQ(static_cast<unsigned>(ours[0]), static_cast<unsigned>(platform))
+          << "U+" << std::hex << static_cast<unsigned>(c);
+    }
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace tavora
