@@ -12,28 +12,25 @@
 #include "core/exception.h"
 #include "core/text.h"
 #include "db/provider_text.h"
+#include "db/system_text.h"
 
 namespace tavora {
+
+std::u16string OdbcFailureText(short rc, std::u16string_view description) {
+  // Without the driver manager's words, the system's sentence for the failure; a number only
+  // where the system has none.
+  const auto systemText = rc == SQL_INVALID_HANDLE ? std::u16string(u"無効なハンドルです")
+                                                   : SystemErrorText(kProviderFailureCode);
+  return ProviderFailureText(description, systemText, kProviderFailureCode);
+}
 
 namespace {
 
 static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "ODBC wide characters must be UTF-16");
 
-// The OLE DB code that ADO reports for a provider failure without a more precise one.
-constexpr std::uint32_t kProviderFailureCode = 0x80004005;
-
 SQLWCHAR* W(std::u16string& s) { return reinterpret_cast<SQLWCHAR*>(s.data()); }
 
 bool Succeeded(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
-
-std::u16string SystemTextFor(SQLRETURN rc) {
-  switch (rc) {
-    case SQL_INVALID_HANDLE:
-      return u"無効なハンドルです";
-    default:
-      return {};
-  }
-}
 
 // The first diagnostic record's message: the provider's description of the failure.
 std::u16string Diagnostic(SQLSMALLINT type, SQLHANDLE handle) {
@@ -57,7 +54,7 @@ std::u16string Diagnostic(SQLSMALLINT type, SQLHANDLE handle) {
 
 [[noreturn]] void Fail(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) {
   const auto description = handle ? Diagnostic(type, handle) : std::u16string();
-  throw Exception(ProviderFailureText(description, SystemTextFor(rc), kProviderFailureCode));
+  throw Exception(OdbcFailureText(rc, description));
 }
 
 void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "db/data_source.h"
@@ -13,6 +14,13 @@ namespace tavora {
 // session ends in a failure with a message, not in a window frozen for good.
 inline constexpr unsigned kConnectTimeoutSeconds = 15;
 inline constexpr unsigned kCommandTimeoutSeconds = 30;
+
+// The OLE DB code that ADO reports for a provider failure without a more precise one.
+inline constexpr std::uint32_t kProviderFailureCode = 0x80004005;
+
+// The message of a failed ODBC call (its return code and the first diagnostic's text, possibly
+// empty), as the failure carries it.
+std::u16string OdbcFailureText(short rc, std::u16string_view description);
 
 class OdbcHandles;
 

@@ -5,6 +5,8 @@
 #include "core/exception.h"
 #include "core/text.h"
 #include "db/connection_string.h"
+#include "db/odbc_data_source.h"
+#include "db/system_text.h"
 
 namespace tavora {
 namespace {
@@ -57,6 +59,30 @@ TEST(ProviderFailureText, TrimsAndFallsBack) {
   for (const auto& c : cases) {
     EXPECT_EQ(ProviderFailureText(c.description, c.systemText, 0x80004005), c.expected);
   }
+}
+
+}  // namespace
+}  // namespace tavora
+
+namespace tavora {
+namespace {
+
+// A failure that the driver manager gives no words for still reads as a sentence where the
+// system has one (Windows), and as the numbered generic form only where it has none.
+TEST(OdbcFailureText, WithoutTheDriversWordsTheSystemsSentence) {
+  constexpr short kError = -1;          // SQL_ERROR
+  constexpr short kInvalidHandle = -2;  // SQL_INVALID_HANDLE
+  EXPECT_EQ(OdbcFailureText(kError, u"ERROR: relation \"env\" does not exist.\r\n"),
+            u"ERROR: relation \"env\" does not exist");
+  EXPECT_EQ(OdbcFailureText(kInvalidHandle, u""), u"無効なハンドルです");
+  const auto text = OdbcFailureText(kError, u"");
+#ifdef _WIN32
+  EXPECT_EQ(text.find(u"OLE エラー"), std::u16string::npos) << ToUtf8(text);
+  EXPECT_FALSE(text.empty());
+  EXPECT_EQ(text, TrimFailureText(SystemErrorText(kProviderFailureCode)));
+#else
+  EXPECT_EQ(text, u"OLE エラー 80004005");
+#endif
 }
 
 }  // namespace
