@@ -4,6 +4,7 @@
 #include "shell/Main.h"
 #include "shell/application.h"
 #include "shell/error_box.h"
+#include "shell/terminate_handler.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ void RunProgram(HINSTANCE instance) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  tavora::InstallLastResort();
   tavora::RunHandler([instance] { RunProgram(instance); });
-  return 0;  // on every path
+  return 0;  // on every path but the last resort
 }

@@ -12,6 +12,8 @@
 //                   closed, prints "pointer=wait" or "pointer=default" on stdout
 //   --owner     first shows a plain top-level window (class "THarnessOwner", caption
 //               "DialogHarness"), which is active when the dialog opens and so becomes its owner
+//   --terminate installs the program's last resort and calls std::terminate instead of opening
+//               a dialog, to show how the program ends when a failure escapes everything
 //   --next      after the dialog has closed, opens another of the same kind and message with these
 //               buttons and focus name; repeated, one after the other in one process, so that a
 //               table of cases costs one process start
@@ -21,6 +23,7 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <exception>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +31,7 @@
 #include "core/exception.h"
 #include "shell/application.h"
 #include "shell/message_dialog.h"
+#include "shell/terminate_handler.h"
 #include "shell/win32_handles.h"
 
 namespace {
@@ -41,6 +45,7 @@ struct Arguments {
   std::u16string message;
   bool waitPointer = false;
   bool owner = false;
+  bool terminate = false;
   struct Next {
     tavora::DialogButtons buttons;
     std::u16string focusName;
@@ -97,6 +102,8 @@ bool ParseArguments(int argc, wchar_t** argv, Arguments& arguments) {
       arguments.waitPointer = true;
     } else if (option == L"--owner") {
       arguments.owner = true;
+    } else if (option == L"--terminate") {
+      arguments.terminate = true;
     } else if (option == L"--next" && i + 2 < argc) {
       if (!ParseNumber(argv[i + 1], 0xFFFF, buttons)) return false;
       arguments.next.push_back(
@@ -157,9 +164,13 @@ int wmain(int argc, wchar_t** argv) {
   if (!ParseArguments(argc, argv, arguments)) {
     std::fputs(
         "usage: DialogHarness KIND BUTTONS FOCUSNAME MESSAGE [--wait-pointer] [--owner] "
-        "[--next BUTTONS FOCUSNAME]...\n",
+        "[--terminate] [--next BUTTONS FOCUSNAME]...\n",
         stderr);
     return kUsageExitCode;
+  }
+  if (arguments.terminate) {
+    tavora::InstallLastResort();
+    std::terminate();
   }
   try {
     return RunDialog(arguments);

@@ -265,5 +265,14 @@ INSTANTIATE_TEST_SUITE_P(Closing, MainWindowClosingTest,
                                          ClosingCase{"AltF4", Closing::AltF4}),
                          CaseName());
 
+// The program's last resort, which the dialog harness installs the same way: a failure that
+// escapes everything ends the process at once, with no window, and with a code that no regular
+// end of the program gives.
+TEST(MainWindowLastResortTest, AFailureThatEscapesEverythingEndsAtOnceWithExitCode3) {
+  Process harness(QuoteArgument(TheSettings().harness) + L" 2 4 OK x --terminate", false);
+  EXPECT_EQ(harness.WaitForExit(), 3u);
+  EXPECT_EQ(VisibleWindow(harness.Id(), L"TMessageForm"), nullptr);
+}
+
 }  // namespace
 }  // namespace tavora::ui
