@@ -36,9 +36,13 @@ std::u16string StoredScrambledPassword() {
 }
 
 std::u16string ComposeConnectionString() {
+  return ComposeConnectionString(StoredScrambledPassword());
+}
+
+std::u16string ComposeConnectionString(std::u16string_view storedScrambledPassword) {
   std::u16string s = u"Provider=MSDASQL.1;";
   s += u"Password=";
-  s += Descramble(StoredScrambledPassword());
+  s += Descramble(storedScrambledPassword);
   s += u";";
   s += u"Persist Security Info=True;User ID=";
   s += u"tavora_user";

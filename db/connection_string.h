@@ -16,6 +16,8 @@ std::u16string StoredScrambledPassword();
 
 // Provider, password, user and data source, composed anew with the password descrambled afresh.
 std::u16string ComposeConnectionString();
+// The same with another stored value, for a site's value to be checked before it is built in.
+std::u16string ComposeConnectionString(std::u16string_view storedScrambledPassword);
 
 // Steps 2 to 4 of the connect sequence; step 1, the disconnect, is the caller's, outside its
 // failure handling.
