@@ -9,6 +9,7 @@ namespace {
 constexpr wchar_t kApplicationClass[] = L"TApplication";
 
 HWND applicationWindow = nullptr;
+HWND mainWindow = nullptr;
 AppPointer appPointer;
 
 void RegisterApplicationClass(HINSTANCE instance) {
@@ -63,6 +64,13 @@ ApplicationWindow::ApplicationWindow(HINSTANCE instance) {
 ApplicationWindow::~ApplicationWindow() { applicationWindow = nullptr; }
 
 HWND TheApplicationWindow() { return applicationWindow; }
+
+MainWindowRegistration::MainWindowRegistration(HWND window) { mainWindow = window; }
+MainWindowRegistration::~MainWindowRegistration() { mainWindow = nullptr; }
+
+HWND DialogOwner() {
+  return mainWindow != nullptr && IsWindow(mainWindow) ? mainWindow : applicationWindow;
+}
 
 AppPointer& TheAppPointer() { return appPointer; }
 

@@ -50,6 +50,22 @@ class ApplicationWindow {
 // The hidden application window while one exists, otherwise null.
 HWND TheApplicationWindow();
 
+// The application's main window from the end of its creation until it goes; the dialogs and the
+// default error box are owned by it.
+class MainWindowRegistration {
+ public:
+  explicit MainWindowRegistration(HWND window);
+  ~MainWindowRegistration();
+  MainWindowRegistration(const MainWindowRegistration&) = delete;
+  MainWindowRegistration& operator=(const MainWindowRegistration&) = delete;
+};
+
+// The owner of every dialog and of the default error box: the main window once it exists, before
+// that the hidden application window. Never the active window: while another program is in
+// front, this thread has none, and a dialog owned by the hidden window would not stay in front of
+// the main window.
+HWND DialogOwner();
+
 // The application-wide pointer: while it is the wait pointer, every window of the program shows
 // it. Setting it shows the new shape at once.
 AppPointer& TheAppPointer();

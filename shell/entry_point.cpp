@@ -26,6 +26,8 @@ void RunProgram(HINSTANCE instance) {
   // The version check runs before the window is ever shown; its quit request lets the window
   // appear only for as long as the loop needs to reach the quit message.
   tavora::RunHandler([&fMain] { fMain.FormCreate(fMain.Handle()); });
+  // Created: from here on it is the application's main window, the owner of every dialog.
+  const tavora::MainWindowRegistration mainWindow(fMain.Handle());
   fMain.ShowCentred();
   RunEventLoop();
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "core/dialog_rules.h"
+#include "shell/application.h"
 #include "shell/win32_handles.h"
 
 namespace tavora {
@@ -10,7 +11,7 @@ namespace tavora {
 void ShowErrorBox(std::u16string_view message) {
   const auto text = ErrorBoxText(message);
   const auto title = TheProgramTitle();
-  MessageBoxW(GetActiveWindow(), Wide(text), Wide(title), MB_ICONERROR | MB_OK);
+  MessageBoxW(DialogOwner(), Wide(text), Wide(title), MB_ICONERROR | MB_OK);
 }
 
 }  // namespace tavora

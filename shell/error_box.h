@@ -8,8 +8,8 @@
 
 namespace tavora {
 
-// A platform message box owned by the active window, titled with the program's title, with the
-// error icon and one OK button.
+// A platform message box owned by the main window (DialogOwner), titled with the program's title,
+// with the error icon and one OK button.
 void ShowErrorBox(std::u16string_view message);
 
 // Runs an event handler and shows whatever escapes it in the default error box. Failures stop

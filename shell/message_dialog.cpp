@@ -89,13 +89,6 @@ HICON StockIcon(DialogIcon icon) {
   return nullptr;
 }
 
-// The window that is active when the dialog opens; before the main window exists, the hidden
-// application window.
-HWND DialogOwner() {
-  HWND active = GetActiveWindow();
-  return active != nullptr ? active : TheApplicationWindow();
-}
-
 std::optional<DialogKey> DialogKeyOf(WPARAM virtualKey) {
   switch (virtualKey) {
     case VK_RETURN:
@@ -265,7 +258,10 @@ void TMessageForm::CreateButtons(const std::vector<PixelRect>& bounds) {
 
 ModalResult TMessageForm::ShowModal() {
   HWND window = window_.get();
-  const HWND previous = GetActiveWindow();
+  // Activation goes back to the window that was active before, or, when another program was in
+  // front, to the owner: the main window, which the user returns to.
+  HWND previous = GetActiveWindow();
+  if (previous == nullptr || previous == window) previous = GetWindow(window, GW_OWNER);
   const ModalPointer arrow;
   {
     const DisabledWindows others(window);
@@ -274,7 +270,9 @@ ModalResult TMessageForm::ShowModal() {
     RunModalLoop();
   }
   // The others are enabled again before the dialog goes, so activation returns to them.
-  if (previous != nullptr && IsWindow(previous)) SetActiveWindow(previous);
+  if (previous != nullptr && IsWindow(previous) && IsWindowVisible(previous)) {
+    SetActiveWindow(previous);
+  }
   ShowWindow(window, SW_HIDE);
   return modalResult_;
 }

@@ -18,6 +18,45 @@ using tavora::testing::AdminSession;
 
 using EndToEnd = ProgramTest;
 
+// Another program's window in front: a plain top-level window of this test process.
+class OtherProgramWindow {
+ public:
+  OtherProgramWindow() {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"TOtherProgram";
+    RegisterClassExW(&windowClass);
+    window_ = CreateWindowExW(0, L"TOtherProgram", L"Mail", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10,
+                              10, 400, 300, nullptr, nullptr, windowClass.hInstance, nullptr);
+  }
+  ~OtherProgramWindow() { DestroyWindow(window_); }
+  OtherProgramWindow(const OtherProgramWindow&) = delete;
+  OtherProgramWindow& operator=(const OtherProgramWindow&) = delete;
+  HWND Handle() const { return window_; }
+
+ private:
+  HWND window_;
+};
+
+HWND ActiveWindowOfThread(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+  return info.hwndActive;
+}
+
+// What a click on "実行" sends to the main window, without activating it.
+void ClickWithoutActivating(HWND main) {
+  for (HWND child : Children(main)) {
+    if (HasClass(child, L"Button")) {
+      PostMessageW(main, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(child));
+    }
+  }
+}
+
 TEST_F(EndToEnd, ARefusedVersionIsReportedBeforeAnyWindowAndEndsTheProgram) {
   AdminSession().Exec("UPDATE env SET ver_kaku = '2024'");
   Start();
@@ -71,22 +110,51 @@ TEST_F(EndToEnd, NoServerConfiguredIsReportedWithoutConnecting) {
   ExpectUntouched();
 }
 
+// The box is owned by the main window and disables it while open; afterwards the window takes
+// the next press.
 TEST_F(EndToEnd, AServerValueOfTheWrongTypeGoesToTheDefaultErrorBox) {
   SetServer(L"REG_DWORD", L"1");
   HWND main = StartAndWaitForMainWindow();
   ASSERT_NE(main, nullptr);
-  Press(main);
-  HWND box = WaitForDialog(L"#32770");
-  ASSERT_NE(box, nullptr);
-  std::wstring text;
-  for (HWND child : Children(box)) {
-    if (HasClass(child, L"Static") && !TextW(child).empty()) text = TextW(child);
+  for (int press = 1; press <= 2; ++press) {
+    SCOPED_TRACE(press);
+    Press(main);
+    HWND box = WaitForDialog(L"#32770");
+    ASSERT_NE(box, nullptr);
+    std::wstring text;
+    for (HWND child : Children(box)) {
+      if (HasClass(child, L"Static") && !TextW(child).empty()) text = TextW(child);
+    }
+    EXPECT_EQ(text, L"'Servername' のデータ型が不正です.");
+    EXPECT_EQ(GetWindow(box, GW_OWNER), main);
+    EXPECT_FALSE(IsWindowEnabled(main));
+    Answer(box, {"Enter"});
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }));
   }
-  EXPECT_EQ(text, L"'Servername' のデータ型が不正です.");
-  Answer(box, {"Enter"});
   EXPECT_TRUE(program_->Running());
   EXPECT_NE(VisibleWindow(program_->Id(), L"TfMain"), nullptr);
   ExpectUntouched();
+}
+
+// While another program is in front, a dialog of this one is still owned by its main window,
+// which is disabled while it is open, and enabled and active again after it closes.
+TEST_F(EndToEnd, ADialogOpenedWhileAnotherProgramIsInFrontBelongsToTheMainWindow) {
+  Reg(std::wstring(L"delete ") + kDataSourceKey + L" /v Servername /f");
+  HWND main = StartAndWaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  const OtherProgramWindow other;
+  ASSERT_TRUE(BringToFront(other.Handle()));
+  ClickWithoutActivating(main);
+  HWND dialog = WaitForDialog();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(DialogMessage(dialog), L"Tavora ODBC設定がありません。");
+  EXPECT_EQ(GetWindow(dialog, GW_OWNER), main);
+  EXPECT_FALSE(IsWindowEnabled(main));
+  Answer(dialog, {"Enter"});
+  EXPECT_TRUE(WaitUntil([&] {
+    return IsWindowEnabled(main) && ActiveWindowOfThread(main) == main;
+  })) << "after the dialog, the main window is not enabled and active";
+  EXPECT_TRUE(program_->Running());
 }
 
 TEST_F(EndToEnd, AFailedBatchLeavesTheWindowOpenAndASecondPressSucceeds) {

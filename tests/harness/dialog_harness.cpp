@@ -1,7 +1,7 @@
 // DialogHarness.exe: opens one message dialog of the program for the UI tests; never shipped.
 //
 //   DialogHarness.exe KIND BUTTONS FOCUSNAME MESSAGE [--wait-pointer] [--owner]
-//                     [--next BUTTONS FOCUSNAME]...
+//                     [--inactive-owner] [--error-box] [--terminate] [--next BUTTONS FOCUSNAME]...
 //
 //   KIND        0 Warning, 1 Error, 2 Information, 3 Confirmation, 4 Custom
 //   BUTTONS     the button set as a decimal number, bit n for the button of value n
@@ -11,7 +11,12 @@
 //   --wait-pointer  sets the application-wide wait pointer before the dialog opens; after it has
 //                   closed, prints "pointer=wait" or "pointer=default" on stdout
 //   --owner     first shows a plain top-level window (class "THarnessOwner", caption
-//               "DialogHarness"), which is active when the dialog opens and so becomes its owner
+//               "DialogHarness") as the application's main window, active when the dialog opens
+//   --inactive-owner  the same main window, shown without ever being activated, as when another
+//               program is in front: no window of this thread is active when the dialog opens.
+//               With either, after the dialog has closed, prints "owner=enabled" or
+//               "owner=disabled", then " active" or " inactive", on stdout
+//   --error-box shows the default error box with MESSAGE instead of a dialog
 //   --terminate installs the program's last resort and calls std::terminate instead of opening
 //               a dialog, to show how the program ends when a failure escapes everything
 //   --next      after the dialog has closed, opens another of the same kind and message with these
@@ -30,6 +35,7 @@
 
 #include "core/exception.h"
 #include "shell/application.h"
+#include "shell/error_box.h"
 #include "shell/message_dialog.h"
 #include "shell/terminate_handler.h"
 #include "shell/win32_handles.h"
@@ -45,6 +51,8 @@ struct Arguments {
   std::u16string message;
   bool waitPointer = false;
   bool owner = false;
+  bool inactiveOwner = false;
+  bool errorBox = false;
   bool terminate = false;
   struct Next {
     tavora::DialogButtons buttons;
@@ -102,6 +110,11 @@ bool ParseArguments(int argc, wchar_t** argv, Arguments& arguments) {
       arguments.waitPointer = true;
     } else if (option == L"--owner") {
       arguments.owner = true;
+    } else if (option == L"--inactive-owner") {
+      arguments.owner = true;
+      arguments.inactiveOwner = true;
+    } else if (option == L"--error-box") {
+      arguments.errorBox = true;
     } else if (option == L"--terminate") {
       arguments.terminate = true;
     } else if (option == L"--next" && i + 2 < argc) {
@@ -116,8 +129,9 @@ bool ParseArguments(int argc, wchar_t** argv, Arguments& arguments) {
   return true;
 }
 
-// A plain main-like window, shown and active, so that the dialog has a visible owner to disable.
-tavora::UniqueWindow ShowOwnerWindow(HINSTANCE instance) {
+// A plain main-like window, shown and, unless asked otherwise, active, so that the dialog has a
+// visible owner to disable.
+tavora::UniqueWindow ShowOwnerWindow(HINSTANCE instance, bool activate) {
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = DefWindowProcW;
@@ -130,8 +144,12 @@ tavora::UniqueWindow ShowOwnerWindow(HINSTANCE instance) {
       CreateWindowExW(WS_EX_APPWINDOW, L"THarnessOwner", L"DialogHarness", WS_CAPTION | WS_SYSMENU,
                       40, 40, 360, 240, nullptr, nullptr, instance, nullptr),
       u"CreateWindowExW THarnessOwner"));
-  ShowWindow(window.get(), SW_SHOWNORMAL);
-  SetForegroundWindow(window.get());
+  if (activate) {
+    ShowWindow(window.get(), SW_SHOWNORMAL);
+    SetForegroundWindow(window.get());
+  } else {
+    ShowWindow(window.get(), SW_SHOWNOACTIVATE);
+  }
   return window;
 }
 
@@ -141,13 +159,24 @@ int RunDialog(const Arguments& arguments) {
   const tavora::ApplicationWindow application(instance);
   const tavora::ComSession com;
   tavora::UniqueWindow owner;
-  if (arguments.owner) owner = ShowOwnerWindow(instance);
+  if (arguments.owner) owner = ShowOwnerWindow(instance, !arguments.inactiveOwner);
+  const tavora::MainWindowRegistration mainWindow(owner.get());
   if (arguments.waitPointer) tavora::SetAppPointer(tavora::PointerShape::Wait);
-  auto result = tavora::ShowMessageDialog(arguments.message, arguments.kind, arguments.buttons,
-                                          arguments.focusName);
-  for (const auto& next : arguments.next) {
-    result =
-        tavora::ShowMessageDialog(arguments.message, arguments.kind, next.buttons, next.focusName);
+  tavora::ModalResult result = 0;
+  if (arguments.errorBox) {
+    tavora::ShowErrorBox(arguments.message);
+  } else {
+    result = tavora::ShowMessageDialog(arguments.message, arguments.kind, arguments.buttons,
+                                       arguments.focusName);
+    for (const auto& next : arguments.next) {
+      result = tavora::ShowMessageDialog(arguments.message, arguments.kind, next.buttons,
+                                         next.focusName);
+    }
+  }
+  if (owner) {
+    std::fputs(IsWindowEnabled(owner.get()) ? "owner=enabled" : "owner=disabled", stdout);
+    std::fputs(GetActiveWindow() == owner.get() ? " active\n" : " inactive\n", stdout);
+    std::fflush(stdout);
   }
   if (arguments.waitPointer) {
     const bool wait = tavora::TheAppPointer().Shape() == tavora::PointerShape::Wait;
@@ -164,6 +193,7 @@ int wmain(int argc, wchar_t** argv) {
   if (!ParseArguments(argc, argv, arguments)) {
     std::fputs(
         "usage: DialogHarness KIND BUTTONS FOCUSNAME MESSAGE [--wait-pointer] [--owner] "
+        "[--inactive-owner] [--error-box] "
         "[--terminate] [--next BUTTONS FOCUSNAME]...\n",
         stderr);
     return kUsageExitCode;

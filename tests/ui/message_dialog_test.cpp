@@ -461,6 +461,38 @@ TEST(MessageDialogTest, DisablesItsOwnerWhileOpen) {
   EXPECT_EQ(dialog.Harness().WaitForExit(), mrNo);
 }
 
+// While another program is in front, no window of the program's thread is active. The dialog is
+// owned by the main window all the same, so that it stays in front of it; it disables it, and
+// afterwards the main window is enabled and active again.
+TEST(MessageDialogTest, IsOwnedByTheMainWindowAlsoWhenNoWindowOfTheProgramIsActive) {
+  HarnessDialog dialog(Confirmation, kYesNo, L"NO", L"オーナー", L"--inactive-owner");
+  ASSERT_NE(dialog.Window(), nullptr) << "no dialog appeared";
+  HWND owner = VisibleWindow(dialog.Harness().Id(), L"THarnessOwner");
+  ASSERT_NE(owner, nullptr) << "the harness showed no main window";
+  EXPECT_EQ(GetWindow(dialog.Window(), GW_OWNER), owner);
+  EXPECT_FALSE(IsWindowEnabled(owner));
+  dialog.Press({"CloseBox"});
+  EXPECT_EQ(dialog.Harness().WaitForExit(), mrCancel);
+  EXPECT_EQ(dialog.Harness().Output().substr(0, 20), "owner=enabled active");
+}
+
+// The default error box follows the same rule: owned by the main window, which it disables.
+TEST(MessageDialogTest, TheDefaultErrorBoxIsOwnedByTheMainWindowAndDisablesIt) {
+  Process harness(QuoteArgument(TheSettings().harness) +
+                      L" 1 4 OK \"'Servername' のデータ型が不正です\" --inactive-owner --error-box",
+                  true);
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (box = VisibleWindow(harness.Id(), L"#32770")) != nullptr; }))
+      << "no error box appeared";
+  HWND owner = VisibleWindow(harness.Id(), L"THarnessOwner");
+  ASSERT_NE(owner, nullptr) << "the harness showed no main window";
+  EXPECT_EQ(GetWindow(box, GW_OWNER), owner);
+  EXPECT_FALSE(IsWindowEnabled(owner));
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(harness.WaitForExit(), 0u);
+  EXPECT_EQ(harness.Output().substr(0, 13), "owner=enabled");
+}
+
 TEST(MessageDialogTest, ShowsTheArrowAndBringsTheWaitPointerBackAfterwards) {
   HarnessDialog dialog(Confirmation, kYesNo, L"NO", L"ポインター", L"--wait-pointer");
   ASSERT_NE(dialog.Window(), nullptr) << "no dialog appeared";
