@@ -8,8 +8,10 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "ui_driver.h"
 
@@ -23,10 +25,49 @@ HWND WaitForVisible(DWORD pid, const wchar_t* className) {
   return window;
 }
 
+struct FontDeleter {
+  void operator()(HFONT font) const noexcept { DeleteObject(font); }
+};
+struct ScreenDcReleaser {
+  void operator()(HDC dc) const noexcept { ReleaseDC(nullptr, dc); }
+};
+
 bool Step(const char* what, bool ok) {
   std::printf("demo: %s%s\n", what, ok ? "" : " -- did not happen");
   std::fflush(stdout);
   return ok;
+}
+
+// Prints how wide the sentence is drawn here, to compare with Windows, where MS UI Gothic at
+// 19 pixels makes it about 282 x 19 in the 325-pixel client area: the label's own bounds, and the
+// extent of its text in the face that this prefix gives for MS UI Gothic.
+void PrintLabelExtent(HWND main) {
+  HWND label = nullptr;
+  for (HWND child : Children(main)) {
+    if (HasClass(child, L"Static")) label = child;
+  }
+  if (label == nullptr) return;
+  const std::wstring text = Widen(Text(label));
+  const RECT bounds = BoundsInParent(label);
+  const RECT client = ClientRect(main);
+
+  // The font before the screen DC, so that the DC lets go of it before the font is deleted.
+  const std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter> font(
+      CreateFontW(-19, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"MS UI Gothic"));
+  const std::unique_ptr<std::remove_pointer_t<HDC>, ScreenDcReleaser> dc(GetDC(nullptr));
+  if (!font || !dc) return;
+  const HGDIOBJ previous = SelectObject(dc.get(), font.get());
+  SIZE extent{};
+  GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+  SelectObject(dc.get(), previous);
+
+  std::printf(
+      "demo: the sentence: label at left %ld, %ld x %ld in a %ld-pixel client area; "
+      "GetTextExtentPoint32W in MS UI Gothic at 19 px: %ld x %ld "
+      "(Windows: about 282 x 19)\n",
+      bounds.left, Width(bounds), Height(bounds), Width(client), extent.cx, extent.cy);
+  std::fflush(stdout);
 }
 
 void PressInstall(HWND main) {
@@ -64,6 +105,7 @@ int Run() {
   HWND main = WaitForVisible(program.Id(), L"TfMain");
   if (!Step("the main window is open", main != nullptr)) return 1;
   SaveScreenshot(main, L"1-main-window");
+  PrintLabelExtent(main);
 
   PressInstall(main);
   HWND confirm = WaitForVisible(program.Id(), L"TMessageForm");
