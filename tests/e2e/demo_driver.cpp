@@ -7,6 +7,7 @@
 // Exit code: the program's, or 1 when a step did not come.
 #include <windows.h>
 
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -19,9 +20,13 @@ namespace {
 
 using namespace tavora::ui;
 
+// A picture is not a test: the shipped 32-bit program, run where 32-bit code is emulated, may
+// take a minute to start or to answer, and the demo waits for it.
+constexpr std::chrono::minutes kPatience{3};
+
 HWND WaitForVisible(DWORD pid, const wchar_t* className) {
   HWND window = nullptr;
-  WaitUntil([&] { return (window = VisibleWindow(pid, className)) != nullptr; });
+  WaitUntil([&] { return (window = VisibleWindow(pid, className)) != nullptr; }, kPatience);
   return window;
 }
 
@@ -94,9 +99,9 @@ int OnePress(const std::wstring& name) {
   SaveScreenshot(dialog, name);
   BringToFront(dialog);
   Type({"Enter"});
-  WaitUntil([&] { return !IsWindowVisible(dialog); });
+  WaitUntil([&] { return !IsWindowVisible(dialog); }, kPatience);
   PostMessageW(main, WM_CLOSE, 0, 0);
-  const auto code = program.WaitForExit();
+  const auto code = program.WaitForExit(kPatience);
   return code ? static_cast<int>(*code) : 1;
 }
 
@@ -115,16 +120,18 @@ int Run() {
   BringToFront(confirm);
   Type({"Y"});
   HWND done = nullptr;
-  WaitUntil([&] {
-    done = VisibleWindow(program.Id(), L"TMessageForm");
-    return done != nullptr && done != confirm;
-  });
+  WaitUntil(
+      [&] {
+        done = VisibleWindow(program.Id(), L"TMessageForm");
+        return done != nullptr && done != confirm;
+      },
+      kPatience);
   if (!Step("answered はい: the repair ran", done != nullptr && done != confirm)) return 1;
   SaveScreenshot(done, L"3-success");
 
   BringToFront(done);
   Type({"Enter"});
-  const auto code = program.WaitForExit();
+  const auto code = program.WaitForExit(kPatience);
   if (!Step("closed the message with OK: the program ended", code.has_value())) return 1;
   std::printf("demo: exit code %lu\n", static_cast<unsigned long>(*code));
   return static_cast<int>(*code);
