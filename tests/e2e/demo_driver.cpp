@@ -7,9 +7,12 @@
 // Exit code: the program's, or 1 when a step did not come.
 #include <windows.h>
 
+#include <chrono>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "tests/ui/ui_driver.h"
 
@@ -17,16 +20,59 @@ namespace {
 
 using namespace tavora::ui;
 
+// A picture is not a test: the shipped 32-bit program, run where 32-bit code is emulated, may
+// take a minute to start or to answer, and the demo waits for it.
+constexpr std::chrono::minutes kPatience{3};
+
 HWND WaitForVisible(DWORD pid, const wchar_t* className) {
   HWND window = nullptr;
-  WaitUntil([&] { return (window = VisibleWindow(pid, className)) != nullptr; });
+  WaitUntil([&] { return (window = VisibleWindow(pid, className)) != nullptr; }, kPatience);
   return window;
 }
+
+struct FontDeleter {
+  void operator()(HFONT font) const noexcept { DeleteObject(font); }
+};
+struct ScreenDcReleaser {
+  void operator()(HDC dc) const noexcept { ReleaseDC(nullptr, dc); }
+};
 
 bool Step(const char* what, bool ok) {
   std::printf("demo: %s%s\n", what, ok ? "" : " -- did not happen");
   std::fflush(stdout);
   return ok;
+}
+
+// Prints how wide the sentence is drawn here, to compare with Windows, where MS UI Gothic at
+// 19 pixels makes it about 282 x 19 in the 325-pixel client area: the label's own bounds, and the
+// extent of its text in the face that this prefix gives for MS UI Gothic.
+void PrintLabelExtent(HWND main) {
+  HWND label = nullptr;
+  for (HWND child : Children(main)) {
+    if (HasClass(child, L"Static")) label = child;
+  }
+  if (label == nullptr) return;
+  const std::wstring text = Widen(Text(label));
+  const RECT bounds = BoundsInParent(label);
+  const RECT client = ClientRect(main);
+
+  // The font before the screen DC, so that the DC lets go of it before the font is deleted.
+  const std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter> font(
+      CreateFontW(-19, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"MS UI Gothic"));
+  const std::unique_ptr<std::remove_pointer_t<HDC>, ScreenDcReleaser> dc(GetDC(nullptr));
+  if (!font || !dc) return;
+  const HGDIOBJ previous = SelectObject(dc.get(), font.get());
+  SIZE extent{};
+  GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+  SelectObject(dc.get(), previous);
+
+  std::printf(
+      "demo: the sentence: label at left %ld, %ld x %ld in a %ld-pixel client area; "
+      "GetTextExtentPoint32W in MS UI Gothic at 19 px: %ld x %ld "
+      "(Windows: about 282 x 19)\n",
+      bounds.left, Width(bounds), Height(bounds), Width(client), extent.cx, extent.cy);
+  std::fflush(stdout);
 }
 
 void PressInstall(HWND main) {
@@ -53,9 +99,9 @@ int OnePress(const std::wstring& name) {
   SaveScreenshot(dialog, name);
   BringToFront(dialog);
   Type({"Enter"});
-  WaitUntil([&] { return !IsWindowVisible(dialog); });
+  WaitUntil([&] { return !IsWindowVisible(dialog); }, kPatience);
   PostMessageW(main, WM_CLOSE, 0, 0);
-  const auto code = program.WaitForExit();
+  const auto code = program.WaitForExit(kPatience);
   return code ? static_cast<int>(*code) : 1;
 }
 
@@ -64,6 +110,7 @@ int Run() {
   HWND main = WaitForVisible(program.Id(), L"TfMain");
   if (!Step("the main window is open", main != nullptr)) return 1;
   SaveScreenshot(main, L"1-main-window");
+  PrintLabelExtent(main);
 
   PressInstall(main);
   HWND confirm = WaitForVisible(program.Id(), L"TMessageForm");
@@ -73,16 +120,18 @@ int Run() {
   BringToFront(confirm);
   Type({"Y"});
   HWND done = nullptr;
-  WaitUntil([&] {
-    done = VisibleWindow(program.Id(), L"TMessageForm");
-    return done != nullptr && done != confirm;
-  });
+  WaitUntil(
+      [&] {
+        done = VisibleWindow(program.Id(), L"TMessageForm");
+        return done != nullptr && done != confirm;
+      },
+      kPatience);
   if (!Step("answered はい: the repair ran", done != nullptr && done != confirm)) return 1;
   SaveScreenshot(done, L"3-success");
 
   BringToFront(done);
   Type({"Enter"});
-  const auto code = program.WaitForExit();
+  const auto code = program.WaitForExit(kPatience);
   if (!Step("closed the message with OK: the program ended", code.has_value())) return 1;
   std::printf("demo: exit code %lu\n", static_cast<unsigned long>(*code));
   return static_cast<int>(*code);
