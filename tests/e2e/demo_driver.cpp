@@ -17,9 +17,12 @@ namespace {
 
 using namespace tavora::ui;
 
+// The shipped 32-bit program may run under an emulator, where a start takes a minute or more.
+constexpr std::chrono::milliseconds kPatience = std::chrono::minutes(4);
+
 HWND WaitForVisible(DWORD pid, const wchar_t* className) {
   HWND window = nullptr;
-  WaitUntil([&] { return (window = VisibleWindow(pid, className)) != nullptr; });
+  WaitUntil([&] { return (window = VisibleWindow(pid, className)) != nullptr; }, kPatience);
   return window;
 }
 
@@ -55,7 +58,7 @@ int OnePress(const std::wstring& name) {
   Type({"Enter"});
   WaitUntil([&] { return !IsWindowVisible(dialog); });
   PostMessageW(main, WM_CLOSE, 0, 0);
-  const auto code = program.WaitForExit();
+  const auto code = program.WaitForExit(kPatience);
   return code ? static_cast<int>(*code) : 1;
 }
 
@@ -73,16 +76,18 @@ int Run() {
   BringToFront(confirm);
   Type({"Y"});
   HWND done = nullptr;
-  WaitUntil([&] {
-    done = VisibleWindow(program.Id(), L"TMessageForm");
-    return done != nullptr && done != confirm;
-  });
+  WaitUntil(
+      [&] {
+        done = VisibleWindow(program.Id(), L"TMessageForm");
+        return done != nullptr && done != confirm;
+      },
+      kPatience);
   if (!Step("answered はい: the repair ran", done != nullptr && done != confirm)) return 1;
   SaveScreenshot(done, L"3-success");
 
   BringToFront(done);
   Type({"Enter"});
-  const auto code = program.WaitForExit();
+  const auto code = program.WaitForExit(kPatience);
   if (!Step("closed the message with OK: the program ended", code.has_value())) return 1;
   std::printf("demo: exit code %lu\n", static_cast<unsigned long>(*code));
   return static_cast<int>(*code);
