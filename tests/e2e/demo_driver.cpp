@@ -20,9 +20,8 @@ namespace {
 
 using namespace tavora::ui;
 
-// A picture is not a test: the shipped 32-bit program, run where 32-bit code is emulated, may
-// take a minute to start or to answer, and the demo waits for it.
-constexpr std::chrono::minutes kPatience{3};
+// The shipped 32-bit program may run under an emulator, where a start takes a minute or more.
+constexpr std::chrono::milliseconds kPatience = std::chrono::minutes(4);
 
 HWND WaitForVisible(DWORD pid, const wchar_t* className) {
   HWND window = nullptr;

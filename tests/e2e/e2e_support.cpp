@@ -74,7 +74,7 @@ void ProgramTest::TearDown() {
     if (HWND main = VisibleWindow(program_->Id(), L"TfMain")) {
       PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
     }
-    program_->WaitForExit();
+    program_->WaitForExit(patience_);
   }
   SetServer(L"REG_SZ", L"127.0.0.1");
 }
@@ -84,14 +84,16 @@ void ProgramTest::Start() { program_.emplace(QuoteArgument(TheSettings().program
 HWND ProgramTest::StartAndWaitForMainWindow() {
   Start();
   HWND main = nullptr;
-  EXPECT_TRUE(WaitUntil([&] { return (main = VisibleWindow(program_->Id(), L"TfMain")); }));
+  EXPECT_TRUE(
+      WaitUntil([&] { return (main = VisibleWindow(program_->Id(), L"TfMain")); }, patience_));
   return main;
 }
 
-HWND ProgramTest::WaitForDialog(const wchar_t* className, std::chrono::milliseconds timeout) {
+HWND ProgramTest::WaitForDialog(const wchar_t* className,
+                                std::optional<std::chrono::milliseconds> timeout) {
   HWND dialog = nullptr;
   WaitUntil([&] { return (dialog = VisibleWindow(program_->Id(), className)) != nullptr; },
-            timeout);
+            timeout.value_or(patience_));
   return dialog;
 }
 
@@ -104,7 +106,7 @@ void ProgramTest::Press(HWND main) {
   ASSERT_NE(button, nullptr);
   // The click must land on the button itself, not on a window still being drawn over it.
   const POINT centre = CentreOf(button);
-  ASSERT_TRUE(WaitUntil([&] { return WindowFromPoint(centre) == button; }));
+  ASSERT_TRUE(WaitUntil([&] { return WindowFromPoint(centre) == button; }, patience_));
   // Wine takes the window under the pointer from the last move: move first, then click.
   SetCursorPos(centre.x, centre.y);
   Sleep(300);
@@ -114,7 +116,7 @@ void ProgramTest::Press(HWND main) {
 void ProgramTest::Answer(HWND dialog, std::initializer_list<std::string_view> keys) {
   ASSERT_TRUE(BringToFront(dialog));
   Type(keys);
-  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }));
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, patience_));
 }
 
 void ProgramTest::PressAndAnswer(HWND main, std::string_view key) {
@@ -127,12 +129,12 @@ void ProgramTest::PressAndAnswer(HWND main, std::string_view key) {
 
 void ProgramTest::ExpectSuccessAndEnd() {
   ExpectOneDialog(L"情報", kDone);
-  EXPECT_EQ(program_->WaitForExit(), 0u);
+  EXPECT_EQ(program_->WaitForExit(patience_), 0u);
   ExpectRepaired();
 }
 
 void ProgramTest::ExpectOneDialog(const std::wstring& title, const std::wstring& message,
-                                  std::chrono::milliseconds timeout) {
+                                  std::optional<std::chrono::milliseconds> timeout) {
   HWND dialog = WaitForDialog(L"TMessageForm", timeout);
   ASSERT_NE(dialog, nullptr) << "no dialog: expected " << Narrow(message);
   EXPECT_EQ(TextW(dialog), title);

@@ -44,8 +44,9 @@ class ProgramTest : public ::testing::Test {
   void Start();
   HWND StartAndWaitForMainWindow();
   // The visible dialog of the class (the message dialog, or "#32770" for the error box).
+  // Waits patience_ unless told otherwise.
   HWND WaitForDialog(const wchar_t* className = L"TMessageForm",
-                     std::chrono::milliseconds timeout = kWindowTimeout);
+                     std::optional<std::chrono::milliseconds> timeout = std::nullopt);
   // A left click on "実行" with the real mouse.
   void Press(HWND main);
   void Answer(HWND dialog, std::initializer_list<std::string_view> keys);
@@ -55,11 +56,14 @@ class ProgramTest : public ::testing::Test {
   void ExpectSuccessAndEnd();
   // The only dialog now open must be this one, with this title and message; answered with Enter.
   void ExpectOneDialog(const std::wstring& title, const std::wstring& message,
-                       std::chrono::milliseconds timeout = kWindowTimeout);
+                       std::optional<std::chrono::milliseconds> timeout = std::nullopt);
   // Start, press, confirm, success, OK: the program ends with exit code 0.
   void RepairThroughTheProgram();
 
   std::optional<Process> program_;
+  // How long the program may take to show a window, react or end. A 32-bit program that runs
+  // under emulation needs minutes where the 64-bit twin needs seconds.
+  std::chrono::milliseconds patience_ = kWindowTimeout;
 };
 
 }  // namespace tavora::ui
