@@ -119,6 +119,17 @@ void ProgramTest::Answer(HWND dialog, std::initializer_list<std::string_view> ke
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, patience_));
 }
 
+void ProgramTest::PressIntoARefusedBatch(HWND main) {
+  PressAndAnswer(main, "Y");
+  HWND failed = WaitForDialog();
+  ASSERT_NE(failed, nullptr);
+  const auto message = DialogMessage(failed);
+  EXPECT_NE(message.find(L"tmp_user_file_data"), std::wstring::npos) << Narrow(message);
+  ExpectOneDialog(L"エラー", kBatchFailedPrefix);
+  EXPECT_TRUE(program_->Running());
+  EXPECT_EQ(ColumnsOf("tmp_user_file_select").size(), 87u);
+}
+
 void ProgramTest::PressAndAnswer(HWND main, std::string_view key) {
   Press(main);
   HWND confirm = WaitForDialog();

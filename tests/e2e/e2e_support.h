@@ -57,6 +57,9 @@ class ProgramTest : public ::testing::Test {
   // The only dialog now open must be this one, with this title and message; answered with Enter.
   void ExpectOneDialog(const std::wstring& title, const std::wstring& message,
                        std::optional<std::chrono::milliseconds> timeout = std::nullopt);
+  // With tmp_user_file_data dropped: press, confirm, the batch-failure message with the server's
+  // text; the window stays open and nothing of the command stayed.
+  void PressIntoARefusedBatch(HWND main);
   // Start, press, confirm, success, OK: the program ends with exit code 0.
   void RepairThroughTheProgram();
 

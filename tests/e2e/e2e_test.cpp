@@ -40,13 +40,6 @@ class OtherProgramWindow {
   HWND window_;
 };
 
-HWND ActiveWindowOfThread(HWND window) {
-  GUITHREADINFO info{};
-  info.cbSize = sizeof info;
-  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
-  return info.hwndActive;
-}
-
 // What a click on "実行" sends to the main window, without activating it.
 void ClickWithoutActivating(HWND main) {
   for (HWND child : Children(main)) {
@@ -151,9 +144,8 @@ TEST_F(EndToEnd, ADialogOpenedWhileAnotherProgramIsInFrontBelongsToTheMainWindow
   EXPECT_EQ(GetWindow(dialog, GW_OWNER), main);
   EXPECT_FALSE(IsWindowEnabled(main));
   Answer(dialog, {"Enter"});
-  EXPECT_TRUE(WaitUntil([&] {
-    return IsWindowEnabled(main) && ActiveWindowOfThread(main) == main;
-  })) << "after the dialog, the main window is not enabled and active";
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(main) && ActiveWindowOf(main) == main; }))
+      << "after the dialog, the main window is not enabled and active";
   EXPECT_TRUE(program_->Running());
 }
 
@@ -161,15 +153,7 @@ TEST_F(EndToEnd, AFailedBatchLeavesTheWindowOpenAndASecondPressSucceeds) {
   AdminSession().Exec("DROP TABLE tmp_user_file_data");
   HWND main = StartAndWaitForMainWindow();
   ASSERT_NE(main, nullptr);
-  PressAndAnswer(main, "Y");
-  HWND failed = WaitForDialog();
-  ASSERT_NE(failed, nullptr);
-  const auto message = DialogMessage(failed);
-  EXPECT_NE(message.find(L"tmp_user_file_data"), std::wstring::npos) << Narrow(message);
-  ExpectOneDialog(L"エラー", kBatchFailedPrefix);
-  EXPECT_TRUE(program_->Running());
-  // Nothing of the command stayed.
-  EXPECT_EQ(tavora::testing::ColumnsOf("tmp_user_file_select").size(), 87u);
+  PressIntoARefusedBatch(main);
 
   tavora::testing::ResetSchema();
   PressAndAnswer(main, "Y");

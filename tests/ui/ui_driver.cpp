@@ -299,12 +299,20 @@ RECT BoundsInParent(HWND child) {
   return rect;
 }
 
-HWND FocusOf(HWND window) {
+namespace {
+
+GUITHREADINFO GuiThreadInfoOf(HWND window) {
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
-  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
-  return info.hwndFocus;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return {};
+  return info;
 }
+
+}  // namespace
+
+HWND FocusOf(HWND window) { return GuiThreadInfoOf(window).hwndFocus; }
+
+HWND ActiveWindowOf(HWND window) { return GuiThreadInfoOf(window).hwndActive; }
 
 namespace {
 

@@ -88,6 +88,8 @@ inline LONG Height(const RECT& r) { return r.bottom - r.top; }
 
 // The window that has the keyboard focus in the thread of this window.
 HWND FocusOf(HWND window);
+// The active window of the thread that the window belongs to.
+HWND ActiveWindowOf(HWND window);
 // The font that a control of another process uses; nullopt for the system font.
 std::optional<LOGFONTW> FontOf(HWND control);
 // The pointer shape that the thread of the window shows.
