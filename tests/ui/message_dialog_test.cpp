@@ -448,32 +448,33 @@ TEST(MessageDialogTest, CrLfStartsASecondLineAndALongMessageWrapsAtHalfTheScreen
 // ---------------------------------------------------------------------------------------------
 // Modality and the pointer.
 
-TEST(MessageDialogTest, DisablesItsOwnerWhileOpen) {
-  HarnessDialog dialog(Confirmation, kYesNo, L"NO", L"オーナー", L"--owner");
-  ASSERT_NE(dialog.Window(), nullptr) << "no dialog appeared";
-  HWND owner = VisibleWindow(dialog.Harness().Id(), L"THarnessOwner");
-  ASSERT_NE(owner, nullptr) << "the harness showed no owner window";
-  EXPECT_EQ(GetWindow(dialog.Window(), GW_OWNER), owner);
-  EXPECT_FALSE(IsWindowEnabled(owner));
-  EXPECT_TRUE(IsWindowEnabled(dialog.Window()));
-  ASSERT_TRUE(BringToFront(dialog.Window()));
-  dialog.Press({"Enter"});
-  EXPECT_EQ(dialog.Harness().WaitForExit(), mrNo);
-}
-
-// While another program is in front, no window of the program's thread is active. The dialog is
-// owned by the main window all the same, so that it stays in front of it; it disables it, and
-// afterwards the main window is enabled and active again.
-TEST(MessageDialogTest, IsOwnedByTheMainWindowAlsoWhenNoWindowOfTheProgramIsActive) {
-  HarnessDialog dialog(Confirmation, kYesNo, L"NO", L"オーナー", L"--inactive-owner");
-  ASSERT_NE(dialog.Window(), nullptr) << "no dialog appeared";
-  HWND owner = VisibleWindow(dialog.Harness().Id(), L"THarnessOwner");
-  ASSERT_NE(owner, nullptr) << "the harness showed no main window";
-  EXPECT_EQ(GetWindow(dialog.Window(), GW_OWNER), owner);
-  EXPECT_FALSE(IsWindowEnabled(owner));
-  dialog.Press({"CloseBox"});
-  EXPECT_EQ(dialog.Harness().WaitForExit(), mrCancel);
-  EXPECT_EQ(dialog.Harness().Output().substr(0, 20), "owner=enabled active");
+// The dialog is owned by the main window, which it disables while open and which is enabled and
+// active again afterwards. Also while another program is in front, when no window of the
+// program's thread is active (--inactive-owner): a dialog owned by anything else would not stay
+// in front of the main window.
+TEST(MessageDialogTest, IsOwnedByTheMainWindowWhichItDisablesWhileOpen) {
+  struct Case {
+    const wchar_t* option;
+    std::string_view key;
+    DWORD result;
+  };
+  for (const auto& c :
+       {Case{L"--owner", "Enter", mrNo}, Case{L"--inactive-owner", "CloseBox", mrCancel}}) {
+    SCOPED_TRACE(Narrow(c.option));
+    HarnessDialog dialog(Confirmation, kYesNo, L"NO", L"オーナー", c.option);
+    ASSERT_NE(dialog.Window(), nullptr) << "no dialog appeared";
+    HWND owner = VisibleWindow(dialog.Harness().Id(), L"THarnessOwner");
+    ASSERT_NE(owner, nullptr) << "the harness showed no main window";
+    EXPECT_EQ(GetWindow(dialog.Window(), GW_OWNER), owner);
+    EXPECT_FALSE(IsWindowEnabled(owner));
+    EXPECT_TRUE(IsWindowEnabled(dialog.Window()));
+    if (c.key == "Enter") {
+      ASSERT_TRUE(BringToFront(dialog.Window()));
+    }
+    dialog.Press({c.key});
+    EXPECT_EQ(dialog.Harness().WaitForExit(), c.result);
+    EXPECT_EQ(dialog.Harness().Output().substr(0, 20), "owner=enabled active");
+  }
 }
 
 // The default error box follows the same rule: owned by the main window, which it disables.
