@@ -17,7 +17,6 @@ namespace tavora::ui {
 namespace {
 
 using tavora::testing::AdminSession;
-using tavora::testing::ColumnsOf;
 using tavora::testing::ServerLog;
 
 // The same data source as 64-bit programs see it (the fixture sets Servername there too); on a
